@@ -1,0 +1,136 @@
+#include "platform/win/device.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/win/control.h"
+#include "platform/win/error.h"
+#include "platform/win/file.h"
+#include "platform/win/serial_port.h"
+#include "platform/win/text.h"
+
+namespace win_detail {
+
+namespace {
+
+bool IsDeviceName(std::u16string_view name) {
+    if (name.size() < 2 || name.back() != u':') {
+        return false;
+    }
+    for (const char16_t c : name.substr(0, name.size() - 1)) {
+        const bool alnum =
+            (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
+        if (!alnum) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int OpenFlags(DWORD access, DWORD disposition, bool& valid) {
+    valid = true;
+    int flags = O_CLOEXEC | O_NOCTTY;
+    const bool read = access & GENERIC_READ;
+    const bool write = access & GENERIC_WRITE;
+    flags |= read && write ? O_RDWR : (write ? O_WRONLY : O_RDONLY);
+    switch (disposition) {
+        case CREATE_NEW:
+            return flags | O_CREAT | O_EXCL;
+        case CREATE_ALWAYS:
+            return flags | O_CREAT | O_TRUNC;
+        case OPEN_EXISTING:
+            return flags;
+        case OPEN_ALWAYS:
+            return flags | O_CREAT;
+        case TRUNCATE_EXISTING:
+            return flags | O_TRUNC;
+        default:
+            valid = false;
+            return flags;
+    }
+}
+
+HANDLE Failed(DWORD error) {
+    SetLastError(error);
+    return INVALID_HANDLE_VALUE;
+}
+
+// Wraps an open descriptor in the object its kind calls for and enters it in the table.
+HANDLE Adopt(int fd, DWORD shareMode) {
+    const bool terminal = isatty(fd);
+    if (shareMode == 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return Failed(terminal ? ERROR_ACCESS_DENIED : ERROR_SHARING_VIOLATION);
+    }
+    if (terminal) {
+        // Reads and writes wait in poll(); the descriptor itself never blocks.
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+        auto port = SerialPort::Adopt(fd);
+        return port ? InsertHandle(std::move(port)) : Failed(ErrorFromErrno(errno));
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return InsertHandle(std::make_shared<PlainFile>(fd));
+}
+
+HANDLE OpenDevice(std::u16string_view name, DWORD access, DWORD shareMode) {
+    const std::string entry =
+        DeviceDirectory() + "/" + Utf16ToUtf8(name.substr(0, name.size() - 1));
+    struct stat st {};
+    if (stat(entry.c_str(), &st) != 0) {
+        return Failed(ERROR_FILE_NOT_FOUND);
+    }
+    if (S_ISSOCK(st.st_mode)) {
+        auto device = SocketControlDevice::Connect(entry);
+        return device ? InsertHandle(std::move(device)) : Failed(ERROR_DEVICE_NOT_CONNECTED);
+    }
+    if (!S_ISCHR(st.st_mode) && !S_ISREG(st.st_mode)) {
+        return Failed(ERROR_FILE_NOT_FOUND);
+    }
+    bool valid = false;
+    // Non-blocking, so that opening a line without carrier cannot hang.
+    const int fd = open(entry.c_str(), OpenFlags(access, OPEN_EXISTING, valid) | O_NONBLOCK);
+    if (fd < 0) {
+        return Failed(ErrorFromErrno(errno));
+    }
+    return Adopt(fd, shareMode);
+}
+
+}  // namespace
+
+std::string DeviceDirectory() {
+    const char* dir = getenv("RV4417_DEVICES");
+    return dir && *dir ? dir : kDefaultDeviceDirectory;
+}
+
+}  // namespace win_detail
+
+HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES /*security*/,
+                   DWORD disposition, DWORD /*flags*/, HANDLE /*templateFile*/) {
+    if (!name || !*name) {
+        return win_detail::Failed(ERROR_INVALID_PARAMETER);
+    }
+    const std::u16string_view view(name);
+    if (win_detail::IsDeviceName(view)) {
+        return win_detail::OpenDevice(view, access, shareMode);
+    }
+    bool valid = false;
+    const int flags = win_detail::OpenFlags(access, disposition, valid);
+    if (!valid) {
+        return win_detail::Failed(ERROR_INVALID_PARAMETER);
+    }
+    const std::string path = win_detail::ToPosixPath(name);
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        return win_detail::Failed(ERROR_ACCESS_DENIED);
+    }
+    const int fd = open(path.c_str(), flags | O_NONBLOCK, 0666);
+    if (fd < 0) {
+        return win_detail::Failed(win_detail::ErrorFromErrno(errno));
+    }
+    return win_detail::Adopt(fd, shareMode);
+}

@@ -1,0 +1,73 @@
+#include "platform/win/serial.h"
+
+#include <cstring>
+
+#include "platform/win/error.h"
+#include "platform/win/serial_port.h"
+
+namespace {
+
+std::shared_ptr<win_detail::SerialPort> Port(HANDLE handle) {
+    auto port = win_detail::LookupHandleAs<win_detail::SerialPort>(handle);
+    if (!port) {
+        SetLastError(ERROR_INVALID_HANDLE);
+    }
+    return port;
+}
+
+}  // namespace
+
+BOOL GetCommState(HANDLE port, LPDCB dcb) {
+    if (!dcb) {
+        return win_detail::Fail(ERROR_INVALID_PARAMETER);
+    }
+    const auto p = Port(port);
+    return p ? p->GetState(*dcb) : FALSE;
+}
+
+BOOL SetCommState(HANDLE port, LPDCB dcb) {
+    if (!dcb) {
+        return win_detail::Fail(ERROR_INVALID_PARAMETER);
+    }
+    const auto p = Port(port);
+    return p ? p->SetState(*dcb) : FALSE;
+}
+
+BOOL GetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts) {
+    if (!timeouts) {
+        return win_detail::Fail(ERROR_INVALID_PARAMETER);
+    }
+    const auto p = Port(port);
+    if (!p) {
+        return FALSE;
+    }
+    *timeouts = p->GetTimeouts();
+    return TRUE;
+}
+
+BOOL SetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts) {
+    if (!timeouts) {
+        return win_detail::Fail(ERROR_INVALID_PARAMETER);
+    }
+    const auto p = Port(port);
+    if (!p) {
+        return FALSE;
+    }
+    p->SetTimeouts(*timeouts);
+    return TRUE;
+}
+
+BOOL PurgeComm(HANDLE port, DWORD flags) {
+    const auto p = Port(port);
+    return p ? p->Purge(flags) : FALSE;
+}
+
+DWORD GetDcbFlags(const DCB& dcb) {
+    DWORD flags = 0;
+    std::memcpy(&flags, reinterpret_cast<const BYTE*>(&dcb) + 2 * sizeof(DWORD), sizeof flags);
+    return flags;
+}
+
+void SetDcbFlags(DCB& dcb, DWORD flags) {
+    std::memcpy(reinterpret_cast<BYTE*>(&dcb) + 2 * sizeof(DWORD), &flags, sizeof flags);
+}

@@ -1,0 +1,44 @@
+// Serial ports: settings, time-outs and queues of a handle that CreateFileW opened on a
+// terminal device (a UART, a USB serial adapter or a pseudo-terminal).
+//
+// The port is always raw: no echo, no line editing, no character translation, from the
+// moment it is opened. The DCB is mapped to termios in one place each way:
+//   BaudRate, ByteSize, Parity, StopBits       -> speed, CSIZE, PARENB/PARODD/CMSPAR, CSTOPB
+//   fParity                                    -> INPCK
+//   fOutX / fInX, XonChar / XoffChar           -> IXON / IXOFF, VSTART / VSTOP
+//   fOutxCtsFlow or fRtsControl HANDSHAKE      -> CRTSCTS
+//   fDtrControl, fRtsControl (not handshake)   -> the DTR and RTS lines (TIOCMBIS/TIOCMBIC)
+// Fields termios cannot express (fBinary, fOutxDsrFlow, fDsrSensitivity, fTXContinueOnXoff,
+// fErrorChar, fNull, fAbortOnError, XonLim, XoffLim, ErrorChar, EofChar, EvtChar, and line
+// settings that a pseudo-terminal refuses) are kept with the handle, so GetCommState reports
+// back what SetCommState was given. Fields termios does express are read from the device, so
+// a change made by another program shows.
+//
+// Reads follow COMMTIMEOUTS as the system does: ReadFile returns when the request is filled,
+// when the interval time-out passes after a byte, or when the total time-out
+// (multiplier x bytes requested + constant) passes; an empty queue alone never ends a read.
+// ReadIntervalTimeout MAXDWORD with both totals 0 returns at once with what is queued.
+// All zero: wait until the request is filled. Writes end when everything is written or the
+// total write time-out (multiplier x bytes + constant) passes, with TRUE and the count
+// written. A port that goes away (adapter unplugged, pseudo-terminal peer closed) makes reads
+// and writes fail at once with ERROR_DEVICE_NOT_CONNECTED, without spinning; bytes that
+// arrived before are delivered first. Closing the handle ends a read or write in progress on
+// another thread (ERROR_OPERATION_ABORTED).
+#pragma once
+
+#include "platform/win/types.h"
+
+BOOL GetCommState(HANDLE port, LPDCB dcb);
+// Applies the whole DCB. FALSE (ERROR_INVALID_PARAMETER) and nothing changed when a value is
+// out of range: ByteSize 5-8, Parity 0-4, StopBits 0-2, a baud rate the device lacks, or
+// XonChar equal to XoffChar. Modem-line requests a device refuses are not an error.
+BOOL SetCommState(HANDLE port, LPDCB dcb);
+BOOL GetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts);
+BOOL SetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts);
+// PURGE_TXCLEAR / PURGE_RXCLEAR discard the output / input queue. PURGE_TXABORT and
+// PURGE_RXABORT are accepted; calls here are synchronous, so there is nothing to abort.
+BOOL PurgeComm(HANDLE port, DWORD flags);
+
+// The DCB's flag word (its third word) as one value, bit 0 being fBinary.
+DWORD GetDcbFlags(const DCB& dcb);
+void SetDcbFlags(DCB& dcb, DWORD flags);

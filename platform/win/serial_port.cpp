@@ -1,0 +1,320 @@
+#include "platform/win/serial_port.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <optional>
+
+#include "platform/win/error.h"
+#include "platform/win/termios_map.h"
+
+namespace win_detail {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int MillisecondsLeft(Clock::time_point deadline) {
+    const auto left = deadline - Clock::now();
+    if (left <= Clock::duration::zero()) {
+        return 0;
+    }
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
+}
+
+int Earliest(int a, int b) {
+    return a < 0 ? b : (b < 0 ? a : std::min(a, b));
+}
+
+// Error of a read or write that failed for another reason than an empty or full queue.
+BOOL LineFailed(int err) {
+    return Fail(err == EIO || err == ENXIO || err == ENODEV ? ERROR_DEVICE_NOT_CONNECTED
+                                                            : ErrorFromErrno(err));
+}
+
+// What was set, except where the line changed since we left it: another program's change
+// shows, a setting the device merely refused does not.
+DCB MergeChanges(const DCB& kept, const DCB& seen, const DCB& now) {
+    DCB d = kept;
+    if (now.BaudRate != seen.BaudRate) {
+        d.BaudRate = now.BaudRate;
+    }
+    if (now.ByteSize != seen.ByteSize) {
+        d.ByteSize = now.ByteSize;
+    }
+    if (now.Parity != seen.Parity) {
+        d.Parity = now.Parity;
+    }
+    if (now.StopBits != seen.StopBits) {
+        d.StopBits = now.StopBits;
+    }
+    if (now.fParity != seen.fParity) {
+        d.fParity = now.fParity;
+    }
+    if (now.fOutX != seen.fOutX) {
+        d.fOutX = now.fOutX;
+    }
+    if (now.fInX != seen.fInX) {
+        d.fInX = now.fInX;
+    }
+    if (now.fOutxCtsFlow != seen.fOutxCtsFlow || now.fRtsControl != seen.fRtsControl) {
+        d.fOutxCtsFlow = now.fOutxCtsFlow;
+        d.fRtsControl = now.fRtsControl;
+    }
+    if (now.XonChar != seen.XonChar) {
+        d.XonChar = now.XonChar;
+    }
+    if (now.XoffChar != seen.XoffChar) {
+        d.XoffChar = now.XoffChar;
+    }
+    return d;
+}
+
+}  // namespace
+
+std::shared_ptr<SerialPort> SerialPort::Adopt(int fd) {
+    const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    termios t{};
+    if (wake < 0 || tcgetattr(fd, &t) != 0) {
+        const int err = errno;
+        if (wake >= 0) {
+            close(wake);
+        }
+        close(fd);
+        errno = err;
+        return nullptr;
+    }
+    MakeRaw(t);
+    tcsetattr(fd, TCSANOW, &t);
+    std::shared_ptr<SerialPort> port(new SerialPort(fd, wake));
+    // What the driver reports as its own: lines up as after any open, limits as usual.
+    DCB driver{};
+    driver.DCBlength = sizeof(DCB);
+    driver.fBinary = 1;
+    driver.fDtrControl = DTR_CONTROL_ENABLE;
+    driver.fRtsControl = RTS_CONTROL_ENABLE;
+    driver.XonLim = 2048;
+    driver.XoffLim = 512;
+    driver.StopBits = ONESTOPBIT;
+    driver.BaudRate = CBR_9600;
+    tcgetattr(fd, &t);
+    port->m_seen = t;
+    port->m_kept = DcbFromTermios(t, driver);
+    port->ReportModemLines(port->m_kept);
+    return port;
+}
+
+SerialPort::SerialPort(int fd, int wake) : m_fd(fd), m_wake(wake) {}
+
+SerialPort::~SerialPort() {
+    close(m_fd);
+    close(m_wake);
+}
+
+void SerialPort::Close() {
+    m_closed = true;
+    flock(m_fd, LOCK_UN);  // the port may be opened again at once, even while a read ends
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = write(m_wake, &one, sizeof one);
+}
+
+int SerialPort::Wait(short events, int timeoutMs) {
+    pollfd fds[2] = {{m_fd, events, 0}, {m_wake, POLLIN, 0}};
+    const int n = poll(fds, 2, timeoutMs);
+    if (m_closed || (n > 0 && fds[1].revents)) {
+        return -1;
+    }
+    return n > 0 ? fds[0].revents : 0;
+}
+
+BOOL SerialPort::Read(void* buffer, DWORD size, DWORD* done) {
+    const COMMTIMEOUTS t = GetTimeouts();
+    auto* out = static_cast<BYTE*>(buffer);
+    DWORD got = 0;
+    *done = 0;
+    if (m_closed) {
+        return Fail(ERROR_OPERATION_ABORTED);
+    }
+    const auto start = Clock::now();
+    const bool queuedOnly = t.ReadIntervalTimeout == MAXDWORD &&
+                            t.ReadTotalTimeoutMultiplier == 0 && t.ReadTotalTimeoutConstant == 0;
+    const bool firstByteOnly =
+        t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == MAXDWORD &&
+        t.ReadTotalTimeoutConstant > 0 && t.ReadTotalTimeoutConstant < MAXDWORD;
+    std::optional<Clock::time_point> total;
+    if (firstByteOnly) {
+        total = start + std::chrono::milliseconds(t.ReadTotalTimeoutConstant);
+    } else if (!queuedOnly && (t.ReadTotalTimeoutMultiplier || t.ReadTotalTimeoutConstant)) {
+        const auto ms = static_cast<std::uint64_t>(t.ReadTotalTimeoutMultiplier) * size +
+                        t.ReadTotalTimeoutConstant;
+        total = start + std::chrono::milliseconds(ms);
+    }
+    const bool useInterval = !queuedOnly && !firstByteOnly && t.ReadIntervalTimeout != 0 &&
+                             t.ReadIntervalTimeout != MAXDWORD;
+    Clock::time_point lastByte = start;
+
+    while (got < size) {
+        const ssize_t n = read(m_fd, out + got, size - got);
+        if (n > 0) {
+            got += static_cast<DWORD>(n);
+            lastByte = Clock::now();
+            if (firstByteOnly) {
+                break;
+            }
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n == 0 || errno != EAGAIN) {  // 0: the line hung up
+            const int err = n == 0 ? EIO : errno;
+            *done = got;
+            return got > 0 ? TRUE : LineFailed(err);
+        }
+        if (queuedOnly) {
+            break;
+        }
+        int wait = total ? MillisecondsLeft(*total) : -1;
+        if (useInterval && got > 0) {
+            wait = Earliest(wait, MillisecondsLeft(
+                                      lastByte + std::chrono::milliseconds(t.ReadIntervalTimeout)));
+        }
+        if (wait == 0) {
+            break;
+        }
+        if (Wait(POLLIN, wait) < 0) {
+            *done = got;
+            return Fail(ERROR_OPERATION_ABORTED);
+        }
+    }
+    *done = got;
+    return TRUE;
+}
+
+BOOL SerialPort::Write(const void* buffer, DWORD size, DWORD* done) {
+    const COMMTIMEOUTS t = GetTimeouts();
+    const auto* in = static_cast<const BYTE*>(buffer);
+    DWORD put = 0;
+    *done = 0;
+    if (m_closed) {
+        return Fail(ERROR_OPERATION_ABORTED);
+    }
+    std::optional<Clock::time_point> total;
+    if (t.WriteTotalTimeoutMultiplier || t.WriteTotalTimeoutConstant) {
+        const auto ms = static_cast<std::uint64_t>(t.WriteTotalTimeoutMultiplier) * size +
+                        t.WriteTotalTimeoutConstant;
+        total = Clock::now() + std::chrono::milliseconds(ms);
+    }
+    while (put < size) {
+        const ssize_t n = write(m_fd, in + put, size - put);
+        if (n > 0) {
+            put += static_cast<DWORD>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN) {
+            *done = put;
+            return LineFailed(errno);
+        }
+        const int wait = total ? MillisecondsLeft(*total) : -1;
+        if (wait == 0) {
+            break;  // the write time-out: TRUE with what went out
+        }
+        if (Wait(POLLOUT, wait) < 0) {
+            *done = put;
+            return Fail(ERROR_OPERATION_ABORTED);
+        }
+    }
+    *done = put;
+    return TRUE;
+}
+
+BOOL SerialPort::GetState(DCB& dcb) {
+    termios t{};
+    if (tcgetattr(m_fd, &t) != 0) {
+        return LineFailed(errno);
+    }
+    std::lock_guard lock(m_mutex);
+    dcb = MergeChanges(m_kept, DcbFromTermios(m_seen, m_kept), DcbFromTermios(t, m_kept));
+    ReportModemLines(dcb);
+    return TRUE;
+}
+
+BOOL SerialPort::SetState(const DCB& dcb) {
+    std::lock_guard lock(m_mutex);
+    termios t{};
+    if (tcgetattr(m_fd, &t) != 0) {
+        return LineFailed(errno);
+    }
+    if (!DcbToTermios(dcb, t)) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    if (tcsetattr(m_fd, TCSANOW, &t) != 0) {
+        return LineFailed(errno);
+    }
+    ApplyModemLines(dcb);
+    m_kept = dcb;
+    m_kept.DCBlength = sizeof(DCB);
+    tcgetattr(m_fd, &m_seen);  // a pseudo-terminal, say, keeps 8 bits without parity
+    return TRUE;
+}
+
+void SerialPort::ApplyModemLines(const DCB& dcb) {
+    // A pseudo-terminal has no modem lines and answers ENOTTY: the wish is kept all the same.
+    int dtr = TIOCM_DTR;
+    if (dcb.fDtrControl == DTR_CONTROL_DISABLE) {
+        ioctl(m_fd, TIOCMBIC, &dtr);
+    } else {
+        ioctl(m_fd, TIOCMBIS, &dtr);
+    }
+    int rts = TIOCM_RTS;
+    if (dcb.fRtsControl == RTS_CONTROL_DISABLE) {
+        ioctl(m_fd, TIOCMBIC, &rts);
+    } else if (dcb.fRtsControl != RTS_CONTROL_HANDSHAKE) {
+        ioctl(m_fd, TIOCMBIS, &rts);
+    }
+}
+
+void SerialPort::ReportModemLines(DCB& dcb) {
+    int lines = 0;
+    if (ioctl(m_fd, TIOCMGET, &lines) != 0) {
+        return;
+    }
+    if (dcb.fDtrControl != DTR_CONTROL_HANDSHAKE) {
+        dcb.fDtrControl = (lines & TIOCM_DTR) ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
+    }
+    if (dcb.fRtsControl != RTS_CONTROL_HANDSHAKE && dcb.fRtsControl != RTS_CONTROL_TOGGLE) {
+        dcb.fRtsControl = (lines & TIOCM_RTS) ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
+    }
+}
+
+COMMTIMEOUTS SerialPort::GetTimeouts() {
+    std::lock_guard lock(m_mutex);
+    return m_timeouts;
+}
+
+void SerialPort::SetTimeouts(const COMMTIMEOUTS& timeouts) {
+    std::lock_guard lock(m_mutex);
+    m_timeouts = timeouts;
+}
+
+BOOL SerialPort::Purge(DWORD flags) {
+    if ((flags & PURGE_TXCLEAR) && tcflush(m_fd, TCOFLUSH) != 0) {
+        return LineFailed(errno);
+    }
+    if ((flags & PURGE_RXCLEAR) && tcflush(m_fd, TCIFLUSH) != 0) {
+        return LineFailed(errno);
+    }
+    return TRUE;
+}
+
+}  // namespace win_detail
