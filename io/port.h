@@ -1,0 +1,31 @@
+// Opening and configuring the tool's serial ports.
+//
+// Both ports are set up the same way: an exclusive open, then 9600 baud 8N1 with the port's
+// own profile of the DCB flag word, the common time-outs, and both queues purged. The owner
+// stores the handle at once, shows its own message when the open failed, and configures only
+// a port that opened.
+#pragma once
+
+#include "platform/win/win.h"
+
+// Bits of the DCB flag word that a profile clears, then sets.
+struct PortProfile {
+    DWORD clearFlags;
+    DWORD setFlags;
+};
+
+// Printer and card reader: no parity check, no null stripping, DTR and RTS held inactive,
+// XON/XOFF both ways with transmission continuing after XOFF.
+inline constexpr PortProfile kCom0Profile = {0x3832, 0x0380};
+// Scanner: no parity check, no null stripping; flow control and lines as the driver has them.
+inline constexpr PortProfile kCom2Profile = {0x0802, 0x0000};
+
+// Opens the named port for exclusive reading and writing; the result is the port handle.
+HANDLE OpenPort(LPCWSTR name);
+
+// Whether a handle names an open port: neither 0 nor the invalid-handle value.
+bool IsPortOpen(HANDLE port);
+
+// Applies the profile, the time-outs and the purge. Failures are ignored: the port is then
+// used with whatever settings it has.
+void ConfigurePort(HANDLE port, const PortProfile& profile);
