@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the tests.
+#
+#   ./test.sh            the normal build, every suite
+#   ./test.sh --asan     address + undefined-behaviour sanitizers, the platform and io suites
+#   ./test.sh --tsan     thread sanitizer, the platform and io suites
+#   ./test.sh --ci       all three, as CI runs them
+# Further arguments go to ctest (for example -R Serial).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+source scripts/deps.sh
+
+# build_and_test <name> <ctest label regex or ''> <cmake args...>
+build_and_test() {
+    local name=$1 labels=$2
+    shift 2
+    local dir="build/$name"
+    cmake -S . -B "$dir" -G Ninja -DRV_WERROR=ON "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+    local filter=()
+    [ -n "$labels" ] && filter=(-L "$labels")
+    # setarch -R: the thread sanitizer needs the address layout it knows.
+    local run=()
+    [ "$name" = tsan ] && command -v setarch >/dev/null && run=(setarch "$(uname -m)" -R)
+    (cd "$dir" && "${run[@]}" ctest -j "$(nproc)" --output-on-failure "${filter[@]}" "${ctest_args[@]}")
+}
+
+mode=normal
+ctest_args=()
+for arg in "$@"; do
+    case "$arg" in
+        --asan) mode=asan ;;
+        --tsan) mode=tsan ;;
+        --ci) mode=ci ;;
+        *) ctest_args+=("$arg") ;;
+    esac
+done
+
+rv_install_missing
+case "$mode" in
+    normal) build_and_test normal "" ;;
+    asan) build_and_test asan 'platform|io' -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF ;;
+    tsan) build_and_test tsan 'platform|io' -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF ;;
+    ci)
+        build_and_test normal ""
+        build_and_test asan 'platform|io' -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF
+        build_and_test tsan 'platform|io' -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF
+        ;;
+esac
