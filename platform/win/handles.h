@@ -26,6 +26,16 @@ public:
     virtual void Close() {}
 };
 
+// An object WaitForSingleObject can wait for (a process, an event).
+class Waitable : public KernelObject {
+public:
+    // Whether the object is signaled now.
+    virtual bool Signaled() = 0;
+    // A descriptor that turns readable when the object may have become signaled; -1 when
+    // there is none and waits must look again now and then.
+    virtual int SignalFd() const = 0;
+};
+
 HANDLE InsertHandle(std::shared_ptr<KernelObject> object);
 std::shared_ptr<KernelObject> LookupHandle(HANDLE handle);
 

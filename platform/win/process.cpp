@@ -9,10 +9,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
-#include <limits>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -34,9 +32,6 @@ constexpr std::uintptr_t kShellOutOfMemory = 8;
 constexpr std::uintptr_t kShellBadFormat = 11;
 constexpr std::uintptr_t kShellNoAssociation = 31;
 constexpr std::uintptr_t kShellOtherFailure = 0;
-
-// Without a pidfd a wait can only look at the child now and then.
-constexpr int kPollMs = 10;
 
 // Children that nobody will wait for: launched without a handle, or whose handle was closed
 // while they ran. They are reaped by the sweep at the start of every call of this module;
@@ -66,7 +61,7 @@ void ReapOrphans() {
     });
 }
 
-class ProcessObject : public win_detail::KernelObject {
+class ProcessObject : public win_detail::Waitable {
 public:
     ProcessObject(pid_t pid, int pidfd) : m_pid(pid), m_pidfd(pidfd) {}
 
@@ -107,7 +102,11 @@ public:
         return m_exitCode;
     }
 
-    int Fd() const { return m_pidfd; }
+    bool Signaled() override {
+        ReapOrphans();
+        return Ended();
+    }
+    int SignalFd() const override { return m_pidfd; }
 
     void Close() override { ReapOrphans(); }
 
@@ -197,15 +196,6 @@ bool MakeAbsolute(std::string& file) {
     return true;
 }
 
-int MillisecondsLeft(std::chrono::steady_clock::time_point deadline) {
-    const auto left = deadline - std::chrono::steady_clock::now();
-    if (left <= std::chrono::steady_clock::duration::zero()) {
-        return 0;
-    }
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
-    return static_cast<int>(std::min<long long>(ms, std::numeric_limits<int>::max()));
-}
-
 }  // namespace
 
 BOOL ShellExecuteEx(LPSHELLEXECUTEINFO info) {
@@ -282,36 +272,6 @@ BOOL ShellExecuteEx(LPSHELLEXECUTEINFO info) {
         AdoptOrphan(pid);
     }
     return TRUE;
-}
-
-DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
-    ReapOrphans();
-    const auto process = win_detail::LookupHandleAs<ProcessObject>(handle);
-    if (!process) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return WAIT_FAILED;
-    }
-    const bool forever = milliseconds == INFINITE;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(forever ? 0 : milliseconds);
-    bool readable = false;
-    for (;;) {
-        if (process->Ended()) {
-            return WAIT_OBJECT_0;
-        }
-        const int left = forever ? -1 : MillisecondsLeft(deadline);
-        if (left == 0) {
-            return WAIT_TIMEOUT;
-        }
-        // A pidfd turns readable when the child ends. Should it be readable while waitpid
-        // still sees the child running, nap instead of spinning on it.
-        if (process->Fd() >= 0 && !readable) {
-            readable = win_detail::WaitReadable(process->Fd(), left);
-        } else {
-            win_detail::WaitReadable(-1, left < 0 ? kPollMs : std::min(left, kPollMs));
-            readable = false;
-        }
-    }
 }
 
 BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/win/types.h"
+#include "platform/win/wait.h"
 
 // Starts info->lpFile (verb null, empty or "open" in any case; others fail with
 // ERROR_NOT_SUPPORTED) with the parameters split at blanks (double quotes group, "" is an
@@ -23,12 +24,8 @@
 // (ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT...).
 BOOL ShellExecuteEx(LPSHELLEXECUTEINFO info);
 
-// Waits until the process has ended (WAIT_OBJECT_0) or the time passes (WAIT_TIMEOUT);
-// INFINITE waits without limit. WAIT_FAILED for 0, invalid or non-process handles. On the
-// user-interface thread the wait keeps serving window calls of other threads. Any number of
-// threads may wait for one process; a wait in progress when the handle is closed still ends
-// with the process or its time.
-DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+// A process handle is signaled when the process has ended: WaitForSingleObject (wait.h)
+// waits for it.
 
 // The exit code of an ended process; STILL_ACTIVE (259) while it runs. A child ended by a
 // signal reports 128 + the signal number; one reaped by other code (waitpid) reports 0.

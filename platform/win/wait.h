@@ -28,6 +28,20 @@ void Sleep(DWORD milliseconds);
 // Milliseconds since an arbitrary start, wrapping after about 49.7 days.
 DWORD GetTickCount();
 
+// Waits until the object is signaled (WAIT_OBJECT_0) or the time passes (WAIT_TIMEOUT);
+// INFINITE waits without limit. Processes are signaled when they have ended, events while
+// set. WAIT_FAILED (ERROR_INVALID_HANDLE) for 0, invalid or unwaitable handles. Any number
+// of threads may wait for one object; a wait in progress when the handle is closed still
+// ends with the object or its time. On the user-interface thread the wait keeps serving
+// window calls of other threads.
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+
+// Events: manual-reset (set until ResetEvent) or auto-reset (a successful wait resets it).
+HANDLE CreateEventW(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState,
+                    LPCWSTR name);
+BOOL SetEvent(HANDLE event);
+BOOL ResetEvent(HANDLE event);
+
 namespace win_detail {
 
 // Waits for fd (or -1) with the calling thread's pump when it has one; see WaitPump.
