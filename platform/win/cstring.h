@@ -6,8 +6,14 @@
 // CString may be passed for %s, and a mismatched conversion produces no output instead of
 // undefined behaviour. Like the framework's own string, a formatted result ends at the first
 // zero character it contains (so "%c" of 0 yields an empty text).
+//
+// Each text carries a lineage: a number that stays the same while the text only grows by
+// appending, and changes with any other change, with copying and with assignment. Two texts
+// of one lineage are one text at two moments: the longer extends the shorter. A window that
+// shows a text uses it to append only the new tail instead of taking the whole text again.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -41,14 +47,21 @@ public:
     CString(const WCHAR* text, int length);
     CString(WCHAR ch, int repeat = 1);  // NOLINT(google-explicit-constructor)
     explicit CString(std::u16string text) : m_text(std::move(text)) {}
+    CString(const CString& other) : m_text(other.m_text) {}
+    CString(CString&& other) noexcept;
+    CString& operator=(const CString& other);
+    CString& operator=(CString&& other) noexcept;
+    ~CString() = default;
+
+    std::uint64_t Lineage() const { return m_lineage; }
 
     int GetLength() const { return static_cast<int>(m_text.size()); }
     BOOL IsEmpty() const { return m_text.empty() ? TRUE : FALSE; }
-    void Empty() { m_text.clear(); }
+    void Empty();
 
     WCHAR GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
     WCHAR operator[](int index) const { return GetAt(index); }
-    void SetAt(int index, WCHAR ch) { m_text.at(static_cast<size_t>(index)) = ch; }
+    void SetAt(int index, WCHAR ch);
 
     // The text as a zero-terminated 16-bit string, valid until the next change.
     operator LPCWSTR() const { return m_text.c_str(); }  // NOLINT(google-explicit-constructor)
@@ -148,5 +161,8 @@ private:
         return arg;
     }
 
+    static std::uint64_t NewLineage();
+
     std::u16string m_text;
+    std::uint64_t m_lineage = NewLineage();
 };

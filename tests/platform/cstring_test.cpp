@@ -67,6 +67,35 @@ TEST(CStringTest, BufferAccessTakesTheTextUpToItsFirstZero) {
     EXPECT_EQ(s.GetLength(), 8);
 }
 
+TEST(CStringTest, LineageSurvivesAppendsOnlyAndIsNeverShared) {
+    CString text(_T("41 "));
+    const auto lineage = text.Lineage();
+    text += _T("0D ");
+    text += u'A';
+    text += CString(_T("5 "));
+    EXPECT_EQ(text.Lineage(), lineage);
+
+    CString copy(text);  // a copy may grow its own way: it is another text
+    EXPECT_NE(copy.Lineage(), lineage);
+    CString assigned;
+    assigned = text;
+    EXPECT_NE(assigned.Lineage(), lineage);
+
+    CString moved(std::move(text));  // the same text under a new name
+    EXPECT_EQ(moved.Lineage(), lineage);
+    EXPECT_NE(text.Lineage(), lineage);  // NOLINT(bugprone-use-after-move): left empty, new
+
+    for (auto change :
+         {+[](CString& s) { s.Empty(); }, +[](CString& s) { s = _T("x"); },
+          +[](CString& s) { s.Format(_T("%d"), 1); }, +[](CString& s) { s.SetAt(0, u'y'); },
+          +[](CString& s) { s.TrimRight(); }, +[](CString& s) { s.GetBuffer(10); }}) {
+        CString s(_T("abc "));
+        const auto before = s.Lineage();
+        change(s);
+        EXPECT_NE(s.Lineage(), before);
+    }
+}
+
 TEST(CStringFormatTest, ReceiveFormatsGiveTwoUpperCaseDigitsOrTheCharacter) {
     CString s;
     for (const unsigned char byte : {0x41, 0x0D, 0xA5, 0x00, 0xFF}) {
