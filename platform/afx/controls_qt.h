@@ -1,0 +1,52 @@
+// The Qt widgets behind the template controls, and their creation.
+#pragma once
+
+#include <QTabBar>
+#include <QWidget>
+
+#include "platform/afx/resource.h"
+#include "platform/afx/window_table.h"
+
+namespace afx_detail {
+
+// A dialog's own window: a page inside the tab control, or a top-level dialog whose close
+// button plays its OK button.
+class DialogWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+// The tab row of a tab control. A left press is offered to the control's window procedure
+// as WM_LBUTTONDOWN; the row's own handling runs only as that message's default.
+class TabRow : public QTabBar {
+public:
+    using QTabBar::QTabBar;
+    void DefaultPress(QMouseEvent* event) { QTabBar::mousePressEvent(event); }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+// A tab control: the tab row on top, a panel below it where the pages are placed.
+class TabControl : public QWidget {
+public:
+    explicit TabControl(QWidget* parent);
+    TabRow* Row() const { return m_row; }
+    // While set, selection changes are the program's own and are not notified.
+    bool quiet = false;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    TabRow* m_row;
+};
+
+// Creates the control inside the dialog at the pixel rectangle and registers it.
+Window& CreateControl(Window& dialog, const AfxControlTemplate& control, const QRect& pixels);
+
+}  // namespace afx_detail

@@ -1,0 +1,30 @@
+// Dialog windows from templates: the dialog font, its base units, and the controls.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QSize>
+
+#include "platform/afx/resource.h"
+#include "platform/afx/wnd.h"
+
+namespace afx_detail {
+
+// The font a template's font stands for here. The terminal's screen is small and dense; on a
+// desktop the dialogs keep their proportions at twice the template's size in pixels, so that
+// every page fits below the tab row with its bottom row of buttons whole.
+QFont DialogFont(LPCWSTR name, WORD pointSize);
+
+// The dialog base units of a font: average character width and height, as the system
+// computes them (the width from the 52 letters, rounded).
+QSize BaseUnits(const QFont& font);
+
+// Dialog units to pixels: x * width / 4, y * height / 8.
+QRect MapDialogRect(QSize baseUnits, int x, int y, int cx, int cy);
+
+// Builds the dialog window with its controls and their initialisation data. A child dialog
+// is placed at the template's position inside its parent and stays hidden; a top-level one
+// is a fixed-size window. The window is bound to owner, which also owns its widgets.
+HWND BuildDialog(const AfxDialogTemplate& t, HWND parent, bool child, CWnd* owner);
+
+}  // namespace afx_detail

@@ -1,0 +1,44 @@
+// Locks shared by the user-interface thread and worker threads.
+//
+// CCriticalSection is a recursive lock. A worker may hold it while it calls a window (which
+// runs on the user-interface thread); so when the user-interface thread has to wait for the
+// lock, it keeps serving such calls meanwhile, and the two can never block each other.
+#pragma once
+
+#include <atomic>
+#include <mutex>
+
+#include "platform/win/types.h"
+
+class CCriticalSection {
+public:
+    CCriticalSection();
+    ~CCriticalSection();
+    CCriticalSection(const CCriticalSection&) = delete;
+    CCriticalSection& operator=(const CCriticalSection&) = delete;
+
+    BOOL Lock();
+    BOOL Unlock();
+
+private:
+    std::recursive_mutex m_mutex;
+    std::atomic<int> m_waiting{0};  // user-interface thread waits in progress
+    int m_wake = -1;                // eventfd: the lock was released while someone waited
+};
+
+// Holds a critical section for a scope.
+class CSingleLock {
+public:
+    explicit CSingleLock(CCriticalSection* section, BOOL initialLock = FALSE);
+    ~CSingleLock();
+    CSingleLock(const CSingleLock&) = delete;
+    CSingleLock& operator=(const CSingleLock&) = delete;
+
+    BOOL Lock();
+    BOOL Unlock();
+    BOOL IsLocked() const { return m_locked ? TRUE : FALSE; }
+
+private:
+    CCriticalSection* m_section;
+    bool m_locked = false;
+};

@@ -1,0 +1,44 @@
+// The user-interface thread and calls into it from other threads.
+//
+// Every window belongs to the user-interface thread. A window operation called on another
+// thread runs there while the caller waits, as a sent message does. The calls are served by
+// the Qt event loop (nested loops of message boxes included) and by every platform wait on
+// the user-interface thread (Sleep, WaitForSingleObject, thread joins, lock waits), so a
+// worker that needs a window can always finish, whatever the user-interface thread waits for.
+#pragma once
+
+#include <functional>
+
+namespace afx_detail {
+
+// Makes the calling thread the user-interface thread and starts serving calls. Needs the
+// QApplication to exist; StopUiThread ends it (before the QApplication goes).
+void StartUiThread();
+void StopUiThread();
+bool IsUiThread();
+
+// Runs fn on the user-interface thread and returns when it has run. On that thread, or when
+// there is none (no application yet, or it has ended), fn runs at once on the caller.
+void RunOnUi(const std::function<void()>& fn);
+
+// Runs fn on the user-interface thread and hands back its result.
+template <class F>
+auto OnUi(F&& fn) -> decltype(fn()) {
+    if constexpr (std::is_void_v<decltype(fn())>) {
+        RunOnUi(fn);
+    } else {
+        decltype(fn()) result{};
+        RunOnUi([&] { result = fn(); });
+        return result;
+    }
+}
+
+// Queues fn for the user-interface thread's event loop and returns at once (posted messages).
+// Posted work is not run inside platform waits, only when the event loop runs.
+void PostToUi(std::function<void()> fn);
+
+// Runs the calls that other threads are waiting for. Safe to call at any time on the
+// user-interface thread.
+void ServePendingCalls();
+
+}  // namespace afx_detail

@@ -1,0 +1,183 @@
+#include "platform/afx/window_table.h"
+
+#include <QTimer>
+#include <QVariant>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/win/text.h"
+
+struct CWndAccess {
+    static void Released(CWnd* wnd) {
+        wnd->m_hWnd = nullptr;
+        wnd->PostNcDestroy();
+    }
+};
+
+namespace afx_detail {
+
+namespace {
+
+constexpr const char* kHandleProperty = "afx_hwnd";
+
+struct Table {
+    std::unordered_map<std::uintptr_t, std::unique_ptr<Window>> windows;
+    std::uintptr_t next = 0x10000;  // apart from kernel handles, multiples of 4
+};
+
+Table& TheTable() {
+    static Table table;
+    return table;
+}
+
+std::uintptr_t Key(HWND hwnd) {
+    return reinterpret_cast<std::uintptr_t>(hwnd);
+}
+
+thread_local QEvent* t_currentEvent = nullptr;
+
+}  // namespace
+
+Window& Register(QWidget* widget, Kind kind, int id, DWORD style, DWORD exStyle, HWND parent) {
+    Table& table = TheTable();
+    auto window = std::make_unique<Window>();
+    window->hwnd = reinterpret_cast<HWND>(table.next);
+    table.next += 4;
+    window->widget = widget;
+    window->kind = kind;
+    window->id = id;
+    window->style = style;
+    window->exStyle = exStyle;
+    window->parent = parent;
+    widget->setProperty(kHandleProperty, QVariant::fromValue<quintptr>(Key(window->hwnd)));
+    // A widget Qt deletes on its own (with its parent) takes its record along.
+    const HWND hwnd = window->hwnd;
+    QObject::connect(widget, &QObject::destroyed, [hwnd] { Forget(hwnd); });
+    Window& ref = *window;
+    table.windows.emplace(Key(hwnd), std::move(window));
+    return ref;
+}
+
+Window* Find(HWND hwnd) {
+    Table& table = TheTable();
+    const auto it = table.windows.find(Key(hwnd));
+    return it == table.windows.end() ? nullptr : it->second.get();
+}
+
+Window* FindEnclosing(const QWidget* widget, bool withinWindow) {
+    for (; widget; widget = widget->parentWidget()) {
+        const QVariant handle = widget->property(kHandleProperty);
+        if (handle.isValid()) {
+            return Find(reinterpret_cast<HWND>(handle.value<quintptr>()));
+        }
+        if (withinWindow && widget->isWindow()) {
+            break;
+        }
+    }
+    return nullptr;
+}
+
+HWND FindChild(HWND dialog, int id) {
+    for (const auto& [key, window] : TheTable().windows) {
+        if (window->parent == dialog && window->id == id && dialog) {
+            return window->hwnd;
+        }
+    }
+    return nullptr;
+}
+
+void ReleaseObject(CWnd* wnd) {
+    Window* window = Find(wnd->m_hWnd);
+    wnd->m_hWnd = nullptr;
+    if (!window) {
+        return;
+    }
+    if (window->bound == wnd) {
+        window->bound = nullptr;
+    }
+    if (window->creator == wnd) {
+        window->creator = nullptr;
+        QPointer<QWidget> widget = window->widget;
+        Forget(window->hwnd);
+        delete widget.data();  // children go with it; their records follow their widgets
+    }
+}
+
+void Forget(HWND hwnd) {
+    Table& table = TheTable();
+    const auto it = table.windows.find(Key(hwnd));
+    if (it == table.windows.end()) {
+        return;
+    }
+    std::unique_ptr<Window> window = std::move(it->second);
+    table.windows.erase(it);
+    window->timers.clear();
+    if (window->bound) {
+        CWndAccess::Released(window->bound);
+    }
+}
+
+LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* window = Find(hwnd);
+    if (!window) {
+        return 0;
+    }
+    if (window->bound) {
+        return window->bound->WindowProc(message, wParam, lParam);
+    }
+    return DefaultProc(*window, message, wParam, lParam);
+}
+
+void DestroyTree(HWND hwnd) {
+    Window* root = Find(hwnd);
+    if (!root) {
+        return;
+    }
+    // The window first, then its children, as the system sends WM_DESTROY.
+    std::vector<HWND> order{hwnd};
+    for (size_t i = 0; i < order.size(); ++i) {
+        for (const auto& [key, window] : TheTable().windows) {
+            if (window->parent == order[i]) {
+                order.push_back(window->hwnd);
+            }
+        }
+    }
+    for (const HWND h : order) {
+        if (Window* w = Find(h)) {
+            w->timers.clear();
+            Dispatch(h, WM_DESTROY, 0, 0);
+        }
+    }
+    QPointer<QWidget> widget = root->widget;
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        Forget(*it);
+    }
+    delete widget.data();
+}
+
+QtEventScope::QtEventScope(QEvent* event) : m_previous(t_currentEvent) {
+    t_currentEvent = event;
+}
+
+QtEventScope::~QtEventScope() {
+    t_currentEvent = m_previous;
+}
+
+QEvent* QtEventScope::Current() {
+    return t_currentEvent;
+}
+
+QString ToQString(LPCWSTR text) {
+    return text ? QString::fromUtf16(text) : QString();
+}
+
+QString ToQString(const CString& text) {
+    return QString::fromUtf16(text.str().data(), static_cast<qsizetype>(text.str().size()));
+}
+
+CString FromQString(const QString& text) {
+    return CString(std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
+                                  static_cast<size_t>(text.size())));
+}
+
+}  // namespace afx_detail
