@@ -1,0 +1,122 @@
+#include "app/test_dlg.h"
+
+#include "io/port.h"
+
+BEGIN_MESSAGE_MAP(CTestDlg, CDialog)
+ON_WM_DESTROY()
+ON_NOTIFY(TCN_SELCHANGE, IDC_TAB, OnSelchangeTab)
+END_MESSAGE_MAP()
+
+CTestDlg::CTestDlg(CWnd* parent) : CDialog(IDD_RV4417TEST_DIALOG, parent) {
+    m_icon = LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCE(IDR_MAINFRAME));
+}
+
+CTestDlg::~CTestDlg() = default;
+
+void CTestDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_TAB, m_tab);
+}
+
+BOOL CTestDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetIcon(m_icon, TRUE);
+    SetIcon(m_icon, FALSE);
+    SetWindowPos(nullptr, -1, -1, 0, 0, SWP_NOSIZE);
+
+    m_tab.AddPage(_T("Printer"), &m_pagePrinter, IDD_PRINTER);
+    m_tab.AddPage(_T("Card"), &m_pageCard, IDD_CARD);
+    m_tab.AddPage(_T("KeyBoard"), &m_pageKeyboard, IDD_KEYBOARD);
+    m_tab.AddPage(_T("Barcode"), &m_pageBarcode, IDD_BARCODE);
+    m_tab.AddPage(_T("Other"), &m_pageOther, IDD_OTHER);
+    m_tab.CreatePages();
+
+    m_port = OpenPort(_T("COM0:"));
+    if (IsPortOpen(m_port)) {
+        ConfigurePort(m_port, kCom0Profile);
+        // Started suspended: the reader clears m_recvThread when it ends, which must come
+        // after the pointer has been stored.
+        CWinThread* reader = AfxBeginThread(RecvThreadProc, this, THREAD_PRIORITY_NORMAL, 0,
+                                            CREATE_SUSPENDED, nullptr);
+        m_recvThread = reader;
+        reader->ResumeThread();
+    } else {
+        AfxMessageBox(_T("Open COM0: Filed!"), MB_OK, 0);
+    }
+
+    m_pagePrinter.m_pPort = &m_port;
+    m_pageCard.m_pPort = &m_port;
+    m_pagePrinter.m_pRecvLock = &m_recvLock;
+    m_pageCard.m_pRecvLock = &m_recvLock;
+    RouteTo(&m_pagePrinter.m_recvText, &m_pagePrinter.m_recvEdit, &m_pagePrinter.m_recvHex);
+    return TRUE;
+}
+
+void CTestDlg::RouteTo(CString* text, CEdit* edit, int* hex) {
+    CSingleLock lock(&m_recvLock, TRUE);
+    m_pRecvText = text;
+    m_pRecvEdit = edit;
+    m_pRecvHex = hex;
+}
+
+void CTestDlg::OnSelchangeTab(NMHDR* /*header*/, LRESULT* result) {
+    if (m_tab.GetCurSel() == 1) {
+        RouteTo(&m_pageCard.m_recvText, &m_pageCard.m_recvEdit, &m_pageCard.m_recvHex);
+    } else {
+        RouteTo(&m_pagePrinter.m_recvText, &m_pagePrinter.m_recvEdit, &m_pagePrinter.m_recvHex);
+        m_pagePrinter.StopAutoSend();
+    }
+    *result = 0;
+}
+
+void CTestDlg::OnDestroy() {
+    CDialog::OnDestroy();
+    // The reader's object stays valid here: the framework releases ended threads only when
+    // this thread is back in its event loop.
+    CWinThread* reader = m_recvThread;
+    m_stopRecv = 1;
+    Sleep(50);
+    if (reader) {
+        reader->Join();  // it may be inside a read, or waiting for a page's box
+    }
+    CloseHandle(m_port);
+}
+
+UINT CTestDlg::RecvThreadProc(LPVOID param) {
+    static_cast<CTestDlg*>(param)->RecvLoop();
+    return 0;
+}
+
+void CTestDlg::RecvLoop() {
+    BYTE buffer[256];
+    memset(buffer, 0, sizeof buffer);
+    CString one;
+    while (m_stopRecv == 0) {
+        const HANDLE port = m_port;
+        if (port == nullptr) {
+            break;
+        }
+        DWORD got = 0;
+        if (!ReadFile(port, buffer, 50, &got, nullptr) || got == 0) {
+            Sleep(50);
+        } else {
+            CSingleLock lock(&m_recvLock, TRUE);
+            CString chunk;
+            for (DWORD i = 0; i < got; ++i) {
+                const unsigned char byte = buffer[i];
+                const int* hex = m_pRecvHex;
+                one.Format(hex == nullptr || *hex != 0 ? _T("%.2X ") : _T("%c"), byte);
+                chunk += one;
+            }
+            if (CString* text = m_pRecvText) {
+                CEdit* edit = m_pRecvEdit;
+                *text += chunk;
+                edit->SetWindowText(*text);
+                const int n = text->GetLength();
+                edit->SendMessage(EM_SETSEL, static_cast<WPARAM>(n - 1), n);
+                edit->SendMessage(EM_SCROLLCARET, 0, 0);
+            }
+        }
+    }
+    m_recvThread = nullptr;
+}

@@ -1,0 +1,3 @@
+#include "pages/barcode_page.h"
+
+CBarcodePage::CBarcodePage() : CDialog(IDD_BARCODE) {}

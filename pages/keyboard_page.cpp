@@ -1,0 +1,3 @@
+#include "pages/keyboard_page.h"
+
+CKeyboardPage::CKeyboardPage() : CDialog(IDD_KEYBOARD) {}

@@ -1,0 +1,3 @@
+#include "pages/other_page.h"
+
+COtherPage::COtherPage() : CDialog(IDD_OTHER) {}

@@ -1,0 +1,195 @@
+// The main dialog against a pseudo-terminal as COM0: pages, tabs, routing, the COM0 reader.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTabBar>
+#include <QTest>
+#include <QWidget>
+#include <atomic>
+#include <thread>
+
+#include "app/test_dlg.h"
+#include "tests/support/device_dir.h"
+#include "tests/support/gui.h"
+#include "tools/sim/pty.h"
+
+// The application object of this test program: its title is the program's name.
+CWinApp g_testApp;
+
+namespace {
+
+using rvtest::WaitUntil;
+
+class MainDialogTest : public testing::Test {
+protected:
+    void Open(bool withCom0 = true) {
+        if (withCom0) {
+            devices.Link("COM0", line.SlavePath());
+        }
+        ASSERT_TRUE(dlg.Create(IDD_RV4417TEST_DIALOG));
+        g_testApp.m_pMainWnd = &dlg;
+        ASSERT_TRUE(WaitUntil([&] { return rvtest::WidgetOf(dlg.m_hWnd)->isVisible(); }));
+    }
+    void TearDown() override {
+        if (dlg.m_hWnd) {
+            dlg.DestroyWindow();
+        }
+        g_testApp.m_pMainWnd = nullptr;
+    }
+
+    QTabBar* Tabs() { return rvtest::ControlOf(dlg, IDC_TAB)->findChild<QTabBar*>(); }
+    void ClickTab(int index) {
+        QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(index).center());
+    }
+    QWidget* Page(const CWnd& page) { return rvtest::WidgetOf(page.m_hWnd); }
+    static CString BoxText(const CEdit& box) {
+        CString text;
+        box.GetWindowText(text);
+        return text;
+    }
+    void SetHex(int* flag, int value) {
+        CSingleLock lock(&dlg.m_recvLock, TRUE);
+        *flag = value;
+    }
+
+    rvtest::DeviceDir devices;
+    sim::PseudoTerminal line;
+    CTestDlg dlg;
+};
+
+TEST_F(MainDialogTest, FivePagesShareTheAreaBelowTheTabRowAndOnlyPrinterShows) {
+    Open();
+    ASSERT_EQ(Tabs()->count(), 5);
+    const QStringList titles = {"Printer", "Card", "KeyBoard", "Barcode", "Other"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(Tabs()->tabText(i), titles[i]);
+    }
+    EXPECT_EQ(rvtest::WidgetOf(dlg.m_hWnd)->windowTitle(), "RV4417Test");
+
+    CRect client;
+    dlg.m_tab.GetClientRect(&client);
+    CRect item;
+    ASSERT_TRUE(dlg.m_tab.GetItemRect(0, &item));
+    const QRect expected(item.left, item.bottom + 1, client.right - item.left - 2,
+                         client.bottom - item.bottom - 3);
+    const CDialog* pages[] = {&dlg.m_pagePrinter, &dlg.m_pageCard, &dlg.m_pageKeyboard,
+                              &dlg.m_pageBarcode, &dlg.m_pageOther};
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(Page(*pages[i])->geometry(), expected);
+        EXPECT_EQ(Page(*pages[i])->isVisible(), i == 0);
+    }
+    EXPECT_EQ(dlg.m_tab.m_curPage, 0);
+}
+
+TEST_F(MainDialogTest, APressOnAnotherTabSwitchesPagesAndOnTheCurrentOneChangesNothing) {
+    Open();
+    ClickTab(2);
+    EXPECT_FALSE(Page(dlg.m_pagePrinter)->isVisible());
+    EXPECT_TRUE(Page(dlg.m_pageKeyboard)->isVisible());
+    EXPECT_EQ(dlg.m_tab.m_curPage, 2);
+    ASSERT_TRUE(WaitUntil([&] { return Page(dlg.m_pageKeyboard)->hasFocus(); }));
+
+    ClickTab(2);
+    EXPECT_EQ(dlg.m_tab.m_curPage, 2);
+    EXPECT_TRUE(Page(dlg.m_pageKeyboard)->isVisible());
+    EXPECT_FALSE(Page(dlg.m_pagePrinter)->isVisible());
+}
+
+TEST_F(MainDialogTest, ChoosingATabByKeyboardShowsItsPageAndRoutesToIt) {
+    Open();
+    Tabs()->setFocus();
+    QTest::keyClick(Tabs(), Qt::Key_Right);
+    EXPECT_EQ(dlg.m_tab.GetCurSel(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return Page(dlg.m_pageCard)->isVisible(); }));
+    EXPECT_FALSE(Page(dlg.m_pagePrinter)->isVisible());
+    EXPECT_EQ(dlg.m_tab.m_curPage, 1);
+    EXPECT_EQ(dlg.m_pRecvText.load(), &dlg.m_pageCard.m_recvText);
+}
+
+TEST_F(MainDialogTest, AMissingCom0IsReportedOnceAndTheDialogStillRuns) {
+    rvtest::MessageBoxes boxes(IDOK);
+    Open(false);
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    const auto box = boxes.Seen().front();
+    EXPECT_EQ(box.text, "Open COM0: Filed!");
+    EXPECT_EQ(box.title, "app_test");  // the program's name
+    EXPECT_EQ(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_EQ(dlg.m_recvThread.load(), nullptr);
+    ClickTab(4);
+    EXPECT_TRUE(Page(dlg.m_pageOther)->isVisible());
+    EXPECT_EQ(boxes.Seen().size(), 1u);
+}
+
+TEST_F(MainDialogTest, ReceivedBytesShowAsHexOrCharactersWithTheLastOneSelected) {
+    Open();
+    SetHex(&dlg.m_pagePrinter.m_recvHex, 1);
+    line.Send("\x41\x0D\xA5");
+    int start = 0;
+    int end = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        dlg.m_pagePrinter.m_recvEdit.GetSel(start, end);
+        return BoxText(dlg.m_pagePrinter.m_recvEdit) == _T("41 0D A5 ") && end == 9;
+    }));
+    EXPECT_EQ(start, 8);
+
+    SetHex(&dlg.m_pagePrinter.m_recvHex, 0);
+    line.Send(std::string("A\0B", 3));
+    ASSERT_TRUE(WaitUntil([&] {
+        dlg.m_pagePrinter.m_recvEdit.GetSel(start, end);
+        return BoxText(dlg.m_pagePrinter.m_recvEdit) == _T("41 0D A5 AB") && end == 11;
+    }));
+    EXPECT_EQ(start, 10);
+    EXPECT_EQ(dlg.m_pagePrinter.m_recvText, _T("41 0D A5 AB"));
+}
+
+TEST_F(MainDialogTest, DataGoesToCardWhileItsTabIsSelectedAndToPrinterOtherwise) {
+    Open();
+    ClickTab(1);
+    line.Send("card");
+    ASSERT_TRUE(WaitUntil([&] { return BoxText(dlg.m_pageCard.m_recvEdit) == _T("card"); }));
+    ClickTab(2);
+    line.Send("keys");
+    ASSERT_TRUE(WaitUntil([&] { return BoxText(dlg.m_pagePrinter.m_recvEdit) == _T("keys"); }));
+    ClickTab(1);
+    line.Send("+");
+    ASSERT_TRUE(WaitUntil([&] { return BoxText(dlg.m_pageCard.m_recvEdit) == _T("card+"); }));
+    ClickTab(0);
+    line.Send("!");
+    ASSERT_TRUE(WaitUntil([&] { return BoxText(dlg.m_pagePrinter.m_recvEdit) == _T("keys!"); }));
+    EXPECT_EQ(BoxText(dlg.m_pageCard.m_recvEdit), _T("card+"));  // what was shown stays
+}
+
+TEST_F(MainDialogTest, ClosingWhileDataStreamsInEndsTheReaderFirst) {
+    Open();
+    std::atomic<bool> stop{false};
+    std::thread device([&] {
+        while (!stop) {
+            line.Send(std::string(64, 'x'));
+        }
+    });
+    ASSERT_TRUE(
+        WaitUntil([&] { return BoxText(dlg.m_pagePrinter.m_recvEdit).GetLength() > 1000; }));
+    dlg.DestroyWindow();
+    EXPECT_EQ(dlg.m_recvThread.load(), nullptr);
+    EXPECT_EQ(dlg.m_hWnd, nullptr);
+    stop = true;
+    line.Hangup();  // a writer blocked on a full line ends too
+    device.join();
+}
+
+TEST_F(MainDialogTest, ShowsItsPagesWholeForALookAtTheLayout) {
+    Open();
+    const char* folder = getenv("RV_SCREENSHOTS");
+    if (!folder) {
+        GTEST_SKIP() << "set RV_SCREENSHOTS to a folder to get pictures of every tab";
+    }
+    for (int i = 0; i < 5; ++i) {
+        ClickTab(i);
+        rvtest::Pump(50);
+        EXPECT_TRUE(rvtest::Screenshot(rvtest::WidgetOf(dlg.m_hWnd),
+                                       QString("%1/tab%2.png").arg(folder).arg(i)));
+    }
+}
+
+}  // namespace
