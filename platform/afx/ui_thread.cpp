@@ -4,7 +4,6 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <atomic>
 #include <chrono>
@@ -30,15 +29,19 @@ public:
     bool WaitReadable(int fd, int timeoutMs) override;
 };
 
+// Posted work goes through a queue of our own rather than Qt's event queue, so that the
+// hand-over between threads is visible to the thread sanitizer too.
 struct UiThread {
     std::atomic<bool> running{false};
     std::thread::id id;
-    int wake = -1;  // eventfd, readable while calls are queued
+    int wake = -1;      // eventfd, readable while calls are queued
+    int postWake = -1;  // eventfd, readable while posted work is queued
     std::mutex mutex;
     std::condition_variable served;
     std::deque<Call*> calls;
+    std::deque<std::function<void()>> posted;
     QSocketNotifier* notifier = nullptr;
-    QObject* postTarget = nullptr;
+    QSocketNotifier* postNotifier = nullptr;
     UiPump pump;
 };
 
@@ -50,6 +53,25 @@ UiThread& Ui() {
 void DrainWake(int fd) {
     std::uint64_t count = 0;
     [[maybe_unused]] const ssize_t n = read(fd, &count, sizeof count);
+}
+
+void Wake(int fd) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = write(fd, &one, sizeof one);
+}
+
+// Runs what was posted before this turn of the event loop; later posts wait for the next.
+void RunPosted() {
+    UiThread& ui = Ui();
+    DrainWake(ui.postWake);
+    std::deque<std::function<void()>> work;
+    {
+        std::lock_guard lock(ui.mutex);
+        work.swap(ui.posted);
+    }
+    for (auto& fn : work) {
+        fn();
+    }
 }
 
 bool UiPump::WaitReadable(int fd, int timeoutMs) {
@@ -81,14 +103,13 @@ void StartUiThread() {
     UiThread& ui = Ui();
     if (ui.wake < 0) {
         ui.wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        ui.postWake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     }
     ui.id = std::this_thread::get_id();
     ui.notifier = new QSocketNotifier(ui.wake, QSocketNotifier::Read);
     QObject::connect(ui.notifier, &QSocketNotifier::activated, [] { ServePendingCalls(); });
-    {
-        std::lock_guard lock(ui.mutex);
-        ui.postTarget = new QObject;
-    }
+    ui.postNotifier = new QSocketNotifier(ui.postWake, QSocketNotifier::Read);
+    QObject::connect(ui.postNotifier, &QSocketNotifier::activated, [] { RunPosted(); });
     SetThreadWaitPump(&ui.pump);
     ui.running = true;
 }
@@ -102,11 +123,12 @@ void StopUiThread() {
     SetThreadWaitPump(nullptr);
     delete ui.notifier;
     ui.notifier = nullptr;
+    delete ui.postNotifier;
+    ui.postNotifier = nullptr;
     {
         std::lock_guard lock(ui.mutex);
         ui.running = false;
-        delete ui.postTarget;
-        ui.postTarget = nullptr;
+        ui.posted.clear();  // no event loop any more: posted messages are lost, as for dead windows
         ui.served.notify_all();  // callers still queued run their calls themselves
     }
 }
@@ -125,8 +147,7 @@ void RunOnUi(const std::function<void()>& fn) {
     Call call{&fn};
     std::unique_lock lock(ui.mutex);
     ui.calls.push_back(&call);
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t n = write(ui.wake, &one, sizeof one);
+    Wake(ui.wake);
     ui.served.wait(lock, [&] { return call.done || !ui.running; });
     if (!call.done) {  // the user-interface thread has ended: nobody else will run it
         std::erase(ui.calls, &call);
@@ -138,9 +159,9 @@ void RunOnUi(const std::function<void()>& fn) {
 void PostToUi(std::function<void()> fn) {
     UiThread& ui = Ui();
     std::lock_guard lock(ui.mutex);
-    if (ui.postTarget) {  // without an event loop the message is lost, as for a dead window
-        // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): Qt owns the queued call
-        QMetaObject::invokeMethod(ui.postTarget, std::move(fn), Qt::QueuedConnection);
+    if (ui.running) {  // without an event loop the message is lost, as for a dead window
+        ui.posted.push_back(std::move(fn));
+        Wake(ui.postWake);
     }
 }
 

@@ -98,13 +98,14 @@ TEST_F(FrameworkTest, EditsKeepTheSystemsLineEndsAndSelections) {
     EXPECT_EQ(qobject_cast<QPlainTextEdit*>(Control(afxtest::kMulti))->textCursor().selectedText(),
               "two");
 
-    auto* view = static_cast<CEdit*>(dlg.GetDlgItem(afxtest::kView));
-    view->SetWindowText(_T("abcdef"));
-    view->SetSel(-1, 0);
-    view->GetSel(start, end);
+    CEdit view;
+    ASSERT_TRUE(view.SubclassDlgItem(afxtest::kView, &dlg));
+    view.SetWindowText(_T("abcdef"));
+    view.SetSel(-1, 0);
+    view.GetSel(start, end);
     EXPECT_EQ(start, end);  // no selection
-    view->SetSel(0, -1);
-    view->GetSel(start, end);
+    view.SetSel(0, -1);
+    view.GetSel(start, end);
     EXPECT_EQ(start, 0);
     EXPECT_EQ(end, 6);
 }

@@ -66,6 +66,18 @@ void PseudoTerminal::Send(std::string_view bytes) {
     }
 }
 
+size_t PseudoTerminal::SendSome(std::string_view bytes, int timeoutMs) {
+    pollfd p{m_master, POLLOUT, 0};
+    if (bytes.empty() || poll(&p, 1, timeoutMs) <= 0 || !(p.revents & POLLOUT)) {
+        return 0;
+    }
+    const int flags = fcntl(m_master, F_GETFL);
+    fcntl(m_master, F_SETFL, flags | O_NONBLOCK);
+    const ssize_t n = write(m_master, bytes.data(), bytes.size());
+    fcntl(m_master, F_SETFL, flags);
+    return n > 0 ? static_cast<size_t>(n) : 0;
+}
+
 std::string PseudoTerminal::Receive(size_t count, int timeoutMs) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);

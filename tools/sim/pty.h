@@ -30,6 +30,8 @@ public:
 
     // Device to tool: writes all bytes, waiting while the line is full.
     void Send(std::string_view bytes);
+    // Writes what the line takes within timeoutMs; returns the count written.
+    size_t SendSome(std::string_view bytes, int timeoutMs);
     // Tool to device: the bytes that arrive within timeoutMs, stopping early once count
     // bytes have been collected (count 0: everything until the time is up).
     std::string Receive(size_t count, int timeoutMs);
