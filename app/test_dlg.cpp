@@ -76,10 +76,11 @@ void CTestDlg::OnDestroy() {
     CWinThread* reader = m_recvThread;
     m_stopRecv = 1;
     Sleep(50);
-    if (reader) {
-        reader->Join();  // it may be inside a read, or waiting for a page's box
-    }
+    // Closing ends a read in progress at once; the reader then finds the stop flag.
     CloseHandle(m_port);
+    if (reader) {
+        reader->Join();  // it may still be waiting for a page's box
+    }
 }
 
 UINT CTestDlg::RecvThreadProc(LPVOID param) {

@@ -1,6 +1,9 @@
 #include "platform/afx/dialog.h"
 
 #include <QEventLoop>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 #include <QWidget>
 
 #include "platform/afx/dialog_builder.h"
@@ -42,6 +45,14 @@ INT_PTR CDialog::DoModal() {
             return -1;
         }
         QEventLoop loop;
+        if (getenv("AFX_EXIT_WHEN_SHOWN")) {
+            // For measuring start-up: once the window is up and painted, say so and end.
+            QTimer::singleShot(0, [this] {
+                std::fputs("shown\n", stdout);
+                std::fflush(stdout);
+                EndDialog(IDCANCEL);
+            });
+        }
         if (!m_ended && Find(m_hWnd)) {
             Find(m_hWnd)->widget->setWindowModality(Qt::ApplicationModal);
             m_loop = &loop;

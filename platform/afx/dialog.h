@@ -8,6 +8,9 @@
 // Escape elsewhere Cancel, Return the OK command unless the focus wants it (a multi-line
 // edit with ES_WANTRETURN) or is a push button, which it clicks.
 //
+// With AFX_EXIT_WHEN_SHOWN set in the environment, a modal dialog writes "shown" to the
+// standard output and ends as soon as it is up (for measuring start-up time).
+//
 // Data exchange: DDX_ functions move one value between a control and a member, in the
 // direction of the exchange; DDV_ functions check a value read. A failure tells the user with
 // the framework's message, puts the focus on the control (its text selected) and ends the

@@ -1,0 +1,99 @@
+// The receive box on the reader's path: one chunk appended to the page's text, the whole text
+// handed to the box, the last character selected and scrolled to, and the box repainted -
+// against the text the box already holds. The framework hands over only the tail of a text
+// that grew, so the cost must not depend on what is there already.
+//
+//   ReceivePath/<hex 0|1>/<characters held>   counters: median_us, vs_empty
+#include <benchmark/benchmark.h>
+#include <time.h>
+
+#include <QApplication>
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "platform/afx/afx.h"
+#include "res/resource.h"
+#include "tests/support/gui.h"
+
+namespace {
+
+double CpuMicroseconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);  // Qt paints partly on its own threads
+    return static_cast<double>(ts.tv_sec) * 1e6 + static_cast<double>(ts.tv_nsec) / 1e3;
+}
+
+// 50 received bytes as the reader formats them.
+CString Chunk(bool hex, int n) {
+    CString chunk;
+    CString one;
+    for (int i = 0; i < 50; ++i) {
+        const unsigned char byte = hex ? static_cast<unsigned char>(n * 50 + i)
+                                       : ((i == 48) ? '\r' : (i == 49) ? '\n' : 'a' + i % 26);
+        one.Format(hex ? _T("%.2X ") : _T("%c"), byte);
+        chunk += one;
+    }
+    return chunk;
+}
+
+std::map<bool, double> g_empty;
+
+void ReceivePath(benchmark::State& state) {
+    const bool hex = state.range(0) != 0;
+    const int held = static_cast<int>(state.range(1));
+    CDialog page(IDD_PRINTER);
+    page.Create(IDD_PRINTER, nullptr);
+    page.ShowWindow(SW_SHOW);
+    CEdit box;
+    box.SubclassDlgItem(IDC_RECV, &page);
+    CString text;
+    for (int n = 0; text.GetLength() < held; ++n) {
+        text += Chunk(hex, n);
+    }
+    box.SetWindowText(text);
+    QWidget* widget = rvtest::WidgetOf(box.m_hWnd);
+    rvtest::Pump(20);
+
+    std::vector<double> samples;
+    int n = 0;
+    for (auto _ : state) {
+        const double start = CpuMicroseconds();
+        text += Chunk(hex, n++);
+        box.SetWindowText(text);
+        const int length = text.GetLength();
+        box.SendMessage(EM_SETSEL, static_cast<WPARAM>(length - 1), length);
+        box.SendMessage(EM_SCROLLCARET, 0, 0);
+        widget->repaint();
+        QApplication::processEvents();
+        const double elapsed = CpuMicroseconds() - start;
+        samples.push_back(elapsed);
+        state.SetIterationTime(elapsed / 1e6);
+    }
+    std::sort(samples.begin(), samples.end());
+    const double median = samples[samples.size() / 2];
+    if (held == 0) {
+        g_empty[hex] = median;
+    }
+    state.counters["median_us"] = median;
+    state.counters["vs_empty"] = g_empty.count(hex) ? median / g_empty[hex] : 0;
+    page.DestroyWindow();
+}
+BENCHMARK(ReceivePath)
+    ->ArgsProduct({{0, 1}, {0, 1 << 20, 2 << 20}})
+    ->UseManualTime()
+    ->MinTime(0.5)
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    AfxInitFramework();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    AfxTermFramework();
+    return 0;
+}
