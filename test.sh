@@ -44,11 +44,11 @@ done
 rv_install_missing
 case "$mode" in
     normal) build_and_test normal "" ;;
-    asan) build_and_test asan 'platform|io|afx|app' -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF ;;
-    tsan) build_and_test tsan 'platform|io|afx|app' -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF ;;
+    asan) build_and_test asan 'platform|io|afx|app|pages' -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF ;;
+    tsan) build_and_test tsan 'platform|io|afx|app|pages' -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF ;;
     ci)
         build_and_test normal ""
-        build_and_test asan 'platform|io|afx|app' -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF
-        build_and_test tsan 'platform|io|afx|app' -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF
+        build_and_test asan 'platform|io|afx|app|pages' -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF
+        build_and_test tsan 'platform|io|afx|app|pages' -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF
         ;;
 esac

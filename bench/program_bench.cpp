@@ -32,7 +32,8 @@ using Clock = std::chrono::steady_clock;
 class Program {
 public:
     explicit Program(bool exitWhenShown) {
-        m_dir = std::filesystem::temp_directory_path() / ("rv4417-program-" + std::to_string(getpid()));
+        m_dir =
+            std::filesystem::temp_directory_path() / ("rv4417-program-" + std::to_string(getpid()));
         std::filesystem::create_directories(m_dir);
         for (const auto& [name, line] : {std::pair{"COM0", &m_com0}, std::pair{"COM2", &m_com2}}) {
             std::filesystem::remove(m_dir / name);

@@ -30,7 +30,9 @@ CString Chunk(bool hex, int n) {
     CString one;
     for (int i = 0; i < 50; ++i) {
         const unsigned char byte = hex ? static_cast<unsigned char>(n * 50 + i)
-                                       : ((i == 48) ? '\r' : (i == 49) ? '\n' : 'a' + i % 26);
+                                       : ((i == 48)   ? '\r'
+                                          : (i == 49) ? '\n'
+                                                      : 'a' + i % 26);
         one.Format(hex ? _T("%.2X ") : _T("%c"), byte);
         chunk += one;
     }

@@ -6,8 +6,12 @@
 #include "io/port.h"
 
 void WriteBytes(HANDLE port, const BYTE* bytes, int length) {
+    WriteBytesCounted(port, bytes, length);
+}
+
+int WriteBytesCounted(HANDLE port, const BYTE* bytes, int length) {
     if (!IsPortOpen(port) || length < 1) {
-        return;
+        return 0;
     }
     using Clock = std::chrono::steady_clock;
     int remaining = length;
@@ -24,7 +28,7 @@ void WriteBytes(HANDLE port, const BYTE* bytes, int length) {
         }
         if (remaining <= 0 || !ok ||
             Clock::now() - lastProgress >= std::chrono::milliseconds(kWriteStallMs)) {
-            return;
+            return offset;
         }
         Sleep(10);
     }

@@ -14,6 +14,10 @@ inline constexpr int kWriteStallMs = 2000;
 
 void WriteBytes(HANDLE port, const BYTE* bytes, int length);
 
+// WriteBytes that tells how many bytes went out (all of them, unless it gave up), for
+// callers that must not go on after a gap, such as a file that has to arrive as a prefix.
+int WriteBytesCounted(HANDLE port, const BYTE* bytes, int length);
+
 // Converts text to code page 936 (a character it lacks becomes '?') and writes the bytes up
 // to the first zero byte. length only has to be positive; the count sent comes from the text.
 void WriteText(HANDLE port, CString text, int length);

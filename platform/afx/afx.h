@@ -6,6 +6,7 @@
 #include "platform/afx/file.h"
 #include "platform/afx/gui_types.h"
 #include "platform/afx/msgmap.h"
+#include "platform/afx/progress.h"
 #include "platform/afx/resource.h"
 #include "platform/afx/sync.h"
 #include "platform/afx/thread.h"

@@ -35,8 +35,9 @@ BOOL GetCommState(HANDLE port, LPDCB dcb);
 BOOL SetCommState(HANDLE port, LPDCB dcb);
 BOOL GetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts);
 BOOL SetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts);
-// PURGE_TXCLEAR / PURGE_RXCLEAR discard the output / input queue. PURGE_TXABORT and
-// PURGE_RXABORT are accepted; calls here are synchronous, so there is nothing to abort.
+// PURGE_TXCLEAR / PURGE_RXCLEAR discard the output / input queue. PURGE_TXABORT /
+// PURGE_RXABORT end a write / read in progress on another thread (FALSE with
+// ERROR_OPERATION_ABORTED and the count done so far); they do not affect later calls.
 BOOL PurgeComm(HANDLE port, DWORD flags);
 
 // The DCB's flag word (its third word) as one value, bit 0 being fBinary.

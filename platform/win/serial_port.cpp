@@ -77,23 +77,36 @@ DCB MergeChanges(const DCB& kept, const DCB& seen, const DCB& now) {
     return d;
 }
 
+void Drain(int fd) {
+    std::uint64_t count = 0;
+    [[maybe_unused]] const ssize_t n = read(fd, &count, sizeof count);
+}
+
+void Signal(int fd) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = write(fd, &one, sizeof one);
+}
+
 }  // namespace
 
 std::shared_ptr<SerialPort> SerialPort::Adopt(int fd) {
     const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    const int txAbort = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    const int rxAbort = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     termios t{};
-    if (wake < 0 || tcgetattr(fd, &t) != 0) {
+    if (wake < 0 || txAbort < 0 || rxAbort < 0 || tcgetattr(fd, &t) != 0) {
         const int err = errno;
-        if (wake >= 0) {
-            close(wake);
+        for (const int d : {wake, txAbort, rxAbort, fd}) {
+            if (d >= 0) {
+                close(d);
+            }
         }
-        close(fd);
         errno = err;
         return nullptr;
     }
     MakeRaw(t);
     tcsetattr(fd, TCSANOW, &t);
-    std::shared_ptr<SerialPort> port(new SerialPort(fd, wake));
+    std::shared_ptr<SerialPort> port(new SerialPort(fd, wake, txAbort, rxAbort));
     // What the driver reports as its own: lines up as after any open, limits as usual.
     DCB driver{};
     driver.DCBlength = sizeof(DCB);
@@ -111,11 +124,14 @@ std::shared_ptr<SerialPort> SerialPort::Adopt(int fd) {
     return port;
 }
 
-SerialPort::SerialPort(int fd, int wake) : m_fd(fd), m_wake(wake) {}
+SerialPort::SerialPort(int fd, int wake, int txAbort, int rxAbort)
+    : m_fd(fd), m_wake(wake), m_txAbort(txAbort), m_rxAbort(rxAbort) {}
 
 SerialPort::~SerialPort() {
     close(m_fd);
     close(m_wake);
+    close(m_txAbort);
+    close(m_rxAbort);
 }
 
 void SerialPort::Close() {
@@ -125,11 +141,15 @@ void SerialPort::Close() {
     [[maybe_unused]] const ssize_t n = write(m_wake, &one, sizeof one);
 }
 
-int SerialPort::Wait(short events, int timeoutMs) {
-    pollfd fds[2] = {{m_fd, events, 0}, {m_wake, POLLIN, 0}};
-    const int n = poll(fds, 2, timeoutMs);
+int SerialPort::Wait(short events, int abortFd, int timeoutMs) {
+    pollfd fds[3] = {{m_fd, events, 0}, {m_wake, POLLIN, 0}, {abortFd, POLLIN, 0}};
+    const int n = poll(fds, 3, timeoutMs);
     if (m_closed || (n > 0 && fds[1].revents)) {
-        return -1;
+        return kClosed;
+    }
+    if (n > 0 && fds[2].revents) {
+        Drain(abortFd);
+        return kAborted;
     }
     return n > 0 ? fds[0].revents : 0;
 }
@@ -159,6 +179,8 @@ BOOL SerialPort::Read(void* buffer, DWORD size, DWORD* done) {
     const bool useInterval = !queuedOnly && !firstByteOnly && t.ReadIntervalTimeout != 0 &&
                              t.ReadIntervalTimeout != MAXDWORD;
     Clock::time_point lastByte = start;
+    Drain(m_rxAbort);  // an abort ends reads in progress only
+    const std::uint64_t aborts = m_rxAborts;
 
     while (got < size) {
         const ssize_t n = read(m_fd, out + got, size - got);
@@ -189,7 +211,8 @@ BOOL SerialPort::Read(void* buffer, DWORD size, DWORD* done) {
         if (wait == 0) {
             break;
         }
-        if (Wait(POLLIN, wait) < 0) {
+        const int events = Wait(POLLIN, m_rxAbort, wait);
+        if (events == kClosed || (events == kAborted && m_rxAborts != aborts)) {
             *done = got;
             return Fail(ERROR_OPERATION_ABORTED);
         }
@@ -212,6 +235,8 @@ BOOL SerialPort::Write(const void* buffer, DWORD size, DWORD* done) {
                         t.WriteTotalTimeoutConstant;
         total = Clock::now() + std::chrono::milliseconds(ms);
     }
+    Drain(m_txAbort);  // an abort ends writes in progress only
+    const std::uint64_t aborts = m_txAborts;
     while (put < size) {
         const ssize_t n = write(m_fd, in + put, size - put);
         if (n > 0) {
@@ -229,7 +254,8 @@ BOOL SerialPort::Write(const void* buffer, DWORD size, DWORD* done) {
         if (wait == 0) {
             break;  // the write time-out: TRUE with what went out
         }
-        if (Wait(POLLOUT, wait) < 0) {
+        const int events = Wait(POLLOUT, m_txAbort, wait);
+        if (events == kClosed || (events == kAborted && m_txAborts != aborts)) {
             *done = put;
             return Fail(ERROR_OPERATION_ABORTED);
         }
@@ -308,6 +334,14 @@ void SerialPort::SetTimeouts(const COMMTIMEOUTS& timeouts) {
 }
 
 BOOL SerialPort::Purge(DWORD flags) {
+    if (flags & PURGE_TXABORT) {
+        ++m_txAborts;
+        Signal(m_txAbort);
+    }
+    if (flags & PURGE_RXABORT) {
+        ++m_rxAborts;
+        Signal(m_rxAbort);
+    }
     if ((flags & PURGE_TXCLEAR) && tcflush(m_fd, TCOFLUSH) != 0) {
         return LineFailed(errno);
     }

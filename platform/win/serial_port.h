@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 
@@ -29,16 +30,24 @@ public:
     BOOL Purge(DWORD flags);
 
 private:
-    SerialPort(int fd, int wake);
+    SerialPort(int fd, int wake, int txAbort, int rxAbort);
 
-    // Waits for events on the line or for Close(); -1 waits without limit. Returns the line's
-    // revents, 0 on timeout, -1 when the handle was closed.
-    int Wait(short events, int timeoutMs);
+    // Waits for events on the line, for Close() or for an abort (the abort descriptor of the
+    // direction waited for); -1 waits without limit. Returns the line's revents, 0 on timeout,
+    // kClosed when the handle was closed, kAborted on an abort signal.
+    static constexpr int kClosed = -1;
+    static constexpr int kAborted = -2;
+    int Wait(short events, int abortFd, int timeoutMs);
     void ApplyModemLines(const DCB& dcb);
     void ReportModemLines(DCB& dcb);
 
     const int m_fd;
     const int m_wake;  // readable for good once the handle is closed
+    // PURGE_TXABORT / PURGE_RXABORT: a count of aborts and a descriptor to wake the operation.
+    std::atomic<std::uint64_t> m_txAborts{0};
+    std::atomic<std::uint64_t> m_rxAborts{0};
+    const int m_txAbort;
+    const int m_rxAbort;
     std::atomic<bool> m_closed{false};
     std::mutex m_mutex;  // guards the records below
     DCB m_kept{};        // what was last set, or what the driver had at the open

@@ -250,3 +250,33 @@ TEST_F(SerialTest, WriteGivesUpAtItsTimeoutWhileFlowIsHeldOffAndResumesAfterXon)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SerialTest, AbortEndsAWriteInProgressAndLeavesLaterOnesAlone) {
+    DCB dcb{};
+    ASSERT_TRUE(GetCommState(port, &dcb));
+    dcb.fOutX = 1;
+    ASSERT_TRUE(SetCommState(port, &dcb));
+    SetTimeouts(10, 10, 10, 1000, 1000);  // a write would wait 11 s
+    line.Send("\x13");                    // XOFF
+    std::this_thread::sleep_for(milliseconds(50));
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(milliseconds(100));
+        PurgeComm(port, PURGE_TXABORT);
+    });
+    const auto start = Clock::now();
+    DWORD written = 7;
+    EXPECT_FALSE(WriteFile(port, "0123456789", 10, &written, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_OPERATION_ABORTED);
+    EXPECT_EQ(written, 0u);
+    EXPECT_LT(ElapsedMs(start), 5000);
+    canceller.join();
+
+    PurgeComm(port, PURGE_TXABORT);  // nothing in progress: nothing to end
+    line.Send("\x11");               // XON
+    EXPECT_TRUE(WriteFile(port, "ok", 2, &written, nullptr));
+    EXPECT_EQ(line.Receive(2, 2000), "ok");
+}
+
+}  // namespace

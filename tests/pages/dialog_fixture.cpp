@@ -1,0 +1,63 @@
+#include "tests/pages/dialog_fixture.h"
+
+#include <QTest>
+
+// The application object of this test program: its title is the program's name.
+CWinApp g_testApp;
+
+namespace pagetest {
+
+void DialogTest::Open(bool withCom0) {
+    if (withCom0) {
+        devices.Link("COM0", com0.SlavePath());
+    }
+    ASSERT_TRUE(dlg.Create(IDD_RV4417TEST_DIALOG));
+    g_testApp.m_pMainWnd = &dlg;
+    ASSERT_TRUE(rvtest::WaitUntil([&] { return rvtest::WidgetOf(dlg.m_hWnd)->isVisible(); }));
+}
+
+void DialogTest::TearDown() {
+    if (dlg.m_hWnd) {
+        dlg.DestroyWindow();
+    }
+    g_testApp.m_pMainWnd = nullptr;
+}
+
+QTabBar* DialogTest::Tabs() {
+    return rvtest::ControlOf(dlg, IDC_TAB)->findChild<QTabBar*>();
+}
+
+void DialogTest::ClickTab(int index) {
+    QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(index).center());
+}
+
+void DialogTest::Click(const CWnd& page, int id) {
+    QWidget* control = rvtest::ControlOf(page, id);
+    ASSERT_NE(control, nullptr);
+    QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, control->height() / 2));
+}
+
+void DialogTest::SetText(const CWnd& page, int id, LPCWSTR text) {
+    ::SetWindowTextW(::GetDlgItem(page.m_hWnd, id), text);
+}
+
+CString DialogTest::Text(const CWnd& page, int id) {
+    CString text;
+    if (CWnd* control = page.GetDlgItem(id)) {
+        control->GetWindowText(text);
+    }
+    return text;
+}
+
+std::string DialogTest::Received(size_t count, int timeoutMs) {
+    std::string all;
+    rvtest::WaitUntil(
+        [&] {
+            all += com0.Receive(count ? count - std::min(count, all.size()) : 0, 5);
+            return count && all.size() >= count;
+        },
+        timeoutMs);
+    return all;
+}
+
+}  // namespace pagetest

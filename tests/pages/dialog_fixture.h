@@ -1,0 +1,35 @@
+// The main dialog opened against a device directory, for the pages' tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QTabBar>
+
+#include "app/test_dlg.h"
+#include "tests/support/device_dir.h"
+#include "tests/support/gui.h"
+#include "tools/sim/pty.h"
+
+namespace pagetest {
+
+class DialogTest : public testing::Test {
+protected:
+    // Opens the main dialog; COM0 is the pseudo-terminal unless told otherwise.
+    void Open(bool withCom0 = true);
+    void TearDown() override;
+
+    QTabBar* Tabs();
+    void ClickTab(int index);
+    // Clicks a control of a page as the user would.
+    void Click(const CWnd& page, int id);
+    void SetText(const CWnd& page, int id, LPCWSTR text);
+    CString Text(const CWnd& page, int id);
+    // What the device received within timeoutMs (count 0: everything until then).
+    std::string Received(size_t count = 0, int timeoutMs = 300);
+
+    rvtest::DeviceDir devices;
+    sim::PseudoTerminal com0;
+    CTestDlg dlg;
+};
+
+}  // namespace pagetest
