@@ -1,4 +1,9 @@
 // The "Card" page: the magnetic card reader on COM0.
+//
+// A track choice empties the receive box and tells the reader which tracks to deliver;
+// "Auto Recv Switch" turns its automatic receiving on or off after asking. What the reader
+// sends is shown by the main dialog's reader in this page's box while the Card tab is
+// selected. The receive text and flag are shared with that reader under m_pRecvLock.
 #pragma once
 
 #include <atomic>
@@ -13,6 +18,7 @@ public:
 
     std::atomic<HANDLE>* m_pPort = nullptr;  // the main dialog's COM0 handle
     CEdit m_recvEdit;
+    CComboBox m_trackCombo;
     CString m_recvText;
     int m_recvHex = 0;
     // The main dialog's lock over the receive texts and flags, shared with its COM0 reader.
@@ -20,6 +26,13 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    void OnSelchangeTrack();
+    void OnHex();
+    void OnAutoRecvSwitch();
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    void Write(const BYTE* bytes, int length);
 };

@@ -6,6 +6,7 @@
 
 #include "platform/afx/dialog.h"
 #include "platform/afx/ui_thread.h"
+#include "platform/afx/winapp.h"
 #include "platform/afx/window_table.h"
 
 using afx_detail::Find;
@@ -426,6 +427,10 @@ HICON CWnd::SetIcon(HICON icon, BOOL bigIcon) {
 }
 
 int CWnd::MessageBox(LPCWSTR text, LPCWSTR caption, UINT type) {
+    // Without a caption the framework's boxes carry the application's title.
+    if (!caption && AfxGetApp()) {
+        caption = AfxGetApp()->m_pszAppName;
+    }
     return ::MessageBoxW(m_hWnd, text, caption, type);
 }
 

@@ -96,6 +96,7 @@ public:
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc);
     BOOL KillTimer(UINT_PTR id);
     HICON SetIcon(HICON icon, BOOL bigIcon);
+    // A message box owned by this window; no caption means the application's title.
     int MessageBox(LPCWSTR text, LPCWSTR caption = nullptr, UINT type = MB_OK);
 
     // Data exchange between the controls and the members: TRUE shows nothing new and reads
