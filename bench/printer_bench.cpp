@@ -46,7 +46,9 @@ long StatusKb(const char* field) {
 void AutoSendPeriod(benchmark::State& state) {
     rvtest::DeviceDir devices;
     sim::PseudoTerminal com0;
+    sim::PseudoTerminal com2;
     devices.Link("COM0", com0.SlavePath());
+    devices.Link("COM2", com2.SlavePath());
     CTestDlg dlg;
     dlg.Create(IDD_RV4417TEST_DIALOG);
     std::vector<Clock::time_point> arrivals;

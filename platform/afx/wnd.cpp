@@ -244,6 +244,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC /*proc*/) {
         auto& timer = w->timers[id];
         if (!timer) {
             timer = std::make_unique<QTimer>();
+            timer->setTimerType(Qt::PreciseTimer);  // never early, as the system's timers
             QObject::connect(timer.get(), &QTimer::timeout,
                              [hwnd, id] { afx_detail::Dispatch(hwnd, WM_TIMER, id, 0); });
         }

@@ -26,6 +26,7 @@ protected:
         if (withCom0) {
             devices.Link("COM0", line.SlavePath());
         }
+        devices.Link("COM2", com2.SlavePath());
         ASSERT_TRUE(dlg.Create(IDD_RV4417TEST_DIALOG));
         g_testApp.m_pMainWnd = &dlg;
         ASSERT_TRUE(WaitUntil([&] { return rvtest::WidgetOf(dlg.m_hWnd)->isVisible(); }));
@@ -54,6 +55,7 @@ protected:
 
     rvtest::DeviceDir devices;
     sim::PseudoTerminal line;
+    sim::PseudoTerminal com2;
     CTestDlg dlg;
 };
 

@@ -7,9 +7,12 @@ CWinApp g_testApp;
 
 namespace pagetest {
 
-void DialogTest::Open(bool withCom0) {
+void DialogTest::Open(bool withCom0, bool withCom2) {
     if (withCom0) {
         devices.Link("COM0", com0.SlavePath());
+    }
+    if (withCom2) {
+        devices.Link("COM2", com2.SlavePath());
     }
     ASSERT_TRUE(dlg.Create(IDD_RV4417TEST_DIALOG));
     g_testApp.m_pMainWnd = &dlg;

@@ -14,8 +14,8 @@ namespace pagetest {
 
 class DialogTest : public testing::Test {
 protected:
-    // Opens the main dialog; COM0 is the pseudo-terminal unless told otherwise.
-    void Open(bool withCom0 = true);
+    // Opens the main dialog; COM0 and COM2 are pseudo-terminals unless told otherwise.
+    void Open(bool withCom0 = true, bool withCom2 = true);
     void TearDown() override;
 
     QTabBar* Tabs();
@@ -29,6 +29,7 @@ protected:
 
     rvtest::DeviceDir devices;
     sim::PseudoTerminal com0;
+    sim::PseudoTerminal com2;
     CTestDlg dlg;
 };
 

@@ -75,8 +75,9 @@ TEST(sndPlaySoundW, ConvertsOtherSampleFormatsTo16Bit) {
                                                        {SF_FORMAT_PCM_24, 22050, 1, 1}}) {
         SCOPED_TRACE(format);
         const std::vector<std::int16_t> samples = Ramp(static_cast<size_t>(channels) * 5000, step);
+        const size_t before = sink.Played().size();  // the sink keeps every sound, in order
         EXPECT_TRUE(sndPlaySoundW(Wav(dir, format, rate, channels, samples).c_str(), SND_SYNC));
-        EXPECT_EQ(sink.Played(), Bytes(samples));
+        EXPECT_EQ(sink.Played().substr(before), Bytes(samples));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -9,7 +10,7 @@ namespace rvtest {
 
 AlsaFileSink::AlsaFileSink() {
     const std::string config = "pcm.!default {\n  type file\n  slave.pcm { type null }\n  file \"" +
-                               Output().string() + "\"\n  format \"raw\"\n}\n";
+                               Output().string() + "\"\n  format \"raw\"\n  truncate false\n}\n";
     setenv("ALSA_CONFIG_PATH", m_dir.Write("asound.conf", config).c_str(), 1);
 }
 
@@ -18,10 +19,22 @@ AlsaFileSink::~AlsaFileSink() {
 }
 
 std::string AlsaFileSink::Played() const {
-    std::ifstream in(Output(), std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    // Each sound opens the device anew; without truncation the file plugin then writes to
+    // out.raw, out.raw.0001, out.raw.0002... in that order.
+    std::string all;
+    for (int n = 0;; ++n) {
+        char suffix[16] = "";
+        if (n > 0) {
+            std::snprintf(suffix, sizeof suffix, ".%04d", n);
+        }
+        std::ifstream in(Output().string() + suffix, std::ios::binary);
+        if (!in) {
+            return all;
+        }
+        std::ostringstream content;
+        content << in.rdbuf();
+        all += content.str();
+    }
 }
 
 AlsaNoDevice::AlsaNoDevice() {

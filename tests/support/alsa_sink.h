@@ -1,7 +1,8 @@
 // Points ALSA's default device at a file while it lives, so tests can hear what was played.
 //
-// The sink records raw samples exactly as they were written to the device (no header). Set
-// it up before the first sound of the process: ALSA reads its configuration once.
+// The sink records raw samples exactly as they were written to the device (no header), every
+// sound after the one before. Set it up before the first sound of the process: ALSA reads its
+// configuration once.
 #pragma once
 
 #include <filesystem>
