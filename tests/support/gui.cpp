@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 
@@ -84,7 +85,10 @@ void FileDialogs::Check() {
     if (m_path.isEmpty()) {
         dialog->reject();
     } else {
-        dialog->selectFile(m_path);
+        // Typed into the name box, as a user does (selectFile leaves a focused box alone).
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            name->setText(m_path);
+        }
         static_cast<QDialog*>(dialog)->accept();  // the file dialog checks the choice
     }
 }

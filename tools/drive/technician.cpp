@@ -1,0 +1,289 @@
+#include "tools/drive/technician.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <fstream>
+
+#include "platform/afx/window_table.h"
+#include "platform/win/text.h"
+
+namespace drive {
+
+namespace {
+
+QWidget* WidgetOf(HWND hwnd) {
+    afx_detail::Window* window = afx_detail::Find(hwnd);
+    return window ? window->widget.data() : nullptr;
+}
+
+std::string Utf8(const CString& text) {
+    return win_detail::Utf16ToUtf8(text.str());
+}
+
+// Answers the modal dialogs that open while it lives: message boxes with the given button,
+// file dialogs with the given file.
+class Answers {
+public:
+    Answers(QMessageBox::StandardButton button, QString file)
+        : m_button(button), m_file(std::move(file)) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Answer(); });
+        m_timer.start(10);
+    }
+
+private:
+    void Answer() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->isVisible()) {
+            if (QAbstractButton* button = box->button(m_button)) {
+                button->click();
+            }
+        } else if (auto* files = qobject_cast<QFileDialog*>(modal); files && files->isVisible()) {
+            files->selectNameFilter(files->nameFilters().constLast());  // "All File": any file
+            // Typed into the name box, as a user does (selectFile leaves a focused box alone).
+            if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+                name->setText(m_file);
+            }
+            static_cast<QDialog*>(files)->accept();
+        }
+    }
+    QTimer m_timer;
+    QMessageBox::StandardButton m_button;
+    QString m_file;
+};
+
+// Counts how often a window is hidden and shown again.
+class Visibility : public QObject {
+public:
+    explicit Visibility(QWidget* window) : m_window(window) { window->installEventFilter(this); }
+    ~Visibility() override { m_window->removeEventFilter(this); }
+    int hidden = 0;
+    int shown = 0;
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (target == m_window) {
+            hidden += event->type() == QEvent::Hide;
+            shown += event->type() == QEvent::Show;
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+};
+
+}  // namespace
+
+Technician::Technician(sim::SimulatedTerminal& terminal, CTestDlg& dialog)
+    : m_terminal(terminal), m_dialog(dialog) {}
+
+bool Technician::WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    return QTest::qWaitFor(condition, timeoutMs);
+}
+
+QTabBar* Technician::Tabs() {
+    return WidgetOf(m_dialog.m_tab.m_hWnd)->findChild<QTabBar*>();
+}
+
+void Technician::ClickTab(int index) {
+    QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(index).center());
+}
+
+void Technician::Click(const CWnd& page, int id) {
+    QWidget* control = WidgetOf(::GetDlgItem(page.m_hWnd, id));
+    if (control) {
+        QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, control->height() / 2));
+    }
+}
+
+void Technician::SetText(const CWnd& page, int id, LPCWSTR text) {
+    ::SetWindowTextW(::GetDlgItem(page.m_hWnd, id), text);
+}
+
+CString Technician::Text(const CWnd& page, int id) {
+    CString text;
+    if (CWnd* control = page.GetDlgItem(id)) {
+        control->GetWindowText(text);
+    }
+    return text;
+}
+
+int Technician::Printed(const std::string& line) const {
+    const auto paper = m_terminal.Paper();
+    return static_cast<int>(std::count(paper.begin(), paper.end(), line));
+}
+
+bool Technician::Screenshot(int tab, const std::string& path) {
+    ClickTab(tab);
+    QTest::qWait(100);
+    return WidgetOf(m_dialog.m_hWnd)->grab().save(QString::fromStdString(path));
+}
+
+Verdict Technician::Printer(const std::string& folder) {
+    Verdict v{"Printer", false, ""};
+    CPrinterPage& page = m_dialog.m_pagePrinter;
+    ClickTab(0);
+    const std::string sample = "This is a sample!";
+    const int before = Printed(sample);
+    Click(page, IDC_SEND);
+    if (!WaitUntil([&] { return Printed(sample) == before + 1; })) {
+        v.detail = "the default text was not printed";
+        return v;
+    }
+
+    const int initialised = m_terminal.Initialisations();
+    SetText(page, IDC_SEND_TEXT, _T("1B 40"));
+    Click(page, IDC_SEND_HEX);
+    Click(page, IDC_SEND);
+    const bool hexOk = WaitUntil([&] { return m_terminal.Initialisations() == initialised + 1; });
+    Click(page, IDC_SEND_HEX);
+    SetText(page, IDC_SEND_TEXT, _T("This is a sample!\r\n"));
+    if (!hexOk) {
+        v.detail = "hex 1B 40 did not initialise the printer";
+        return v;
+    }
+
+    const std::string file = folder + "/receipt.txt";
+    std::ofstream(file, std::ios::binary) << "Receipt from a file\n\xB2\xE2\xCA\xD4 OK\n";  // 测试
+    {
+        Answers answers(QMessageBox::Ok, QString::fromStdString(file));
+        Click(page, IDC_SEND_FILE);
+    }
+    if (!WaitUntil(
+            [&] { return Printed("Receipt from a file") == 1 && Printed("测试 OK") == 1; })) {
+        v.detail = "the file was not printed";
+        return v;
+    }
+
+    const int rounds = Printed(sample);
+    SetText(page, IDC_INTERVAL, _T("200"));
+    Click(page, IDC_AUTO_SEND);
+    const bool repeated = WaitUntil([&] { return Printed(sample) >= rounds + 3; });
+    Click(page, IDC_AUTO_SEND);
+    const bool stopped = WaitUntil([&] { return Text(page, IDC_AUTO_SEND) == _T("Auto Send"); });
+    if (!repeated || !stopped) {
+        v.detail = repeated ? "auto send did not stop" : "auto send did not repeat";
+        return v;
+    }
+    v.ok = true;
+    v.detail = "printed the default text, initialised on 1B 40, printed a file, " +
+               std::to_string(Printed(sample) - rounds) + " rounds of auto send";
+    return v;
+}
+
+Verdict Technician::Card() {
+    Verdict v{"Card", false, ""};
+    CCardPage& page = m_dialog.m_pageCard;
+    ClickTab(1);
+    auto* tracks = qobject_cast<QComboBox*>(WidgetOf(::GetDlgItem(page.m_hWnd, IDC_TRACK)));
+    tracks->setCurrentIndex(2);
+    emit tracks->activated(2);  // "Track1,2", chosen as with the list
+    if (!WaitUntil([&] { return m_terminal.Tracks() == "Track1,2"; })) {
+        v.detail = "the reader was not told Track1,2";
+        return v;
+    }
+    {
+        Answers yes(QMessageBox::Yes, QString());
+        Click(page, IDC_AUTO_RECV_SWITCH);
+    }
+    if (!WaitUntil([&] { return m_terminal.AutoReceive(); })) {
+        v.detail = "automatic receiving was not switched on";
+        return v;
+    }
+    m_terminal.Swipe();
+    const std::string track1 = m_terminal.Card().track1;
+    const std::string track2 = m_terminal.Card().track2;
+    const bool shown = WaitUntil([&] {
+        const std::string box = Utf8(Text(page, IDC_RECV));
+        return box.find(track1) != std::string::npos && box.find(track2) != std::string::npos;
+    });
+    if (!shown) {
+        v.detail = "the card's tracks did not show on the Card page";
+        return v;
+    }
+    if (Utf8(Text(m_dialog.m_pagePrinter, IDC_RECV)).find("%B") != std::string::npos) {
+        v.detail = "the card's data showed on the Printer page too";
+        return v;
+    }
+    v.ok = true;
+    v.detail = "Track1,2 chosen, automatic receiving on, swiped card shown: " + track2;
+    return v;
+}
+
+Verdict Technician::Keyboard() {
+    Verdict v{"KeyBoard", false, ""};
+    CKeyboardPage& page = m_dialog.m_pageKeyboard;
+    ClickTab(2);
+    QWidget* edit = WidgetOf(::GetDlgItem(page.m_hWnd, IDC_TYPED));
+    edit->window()->activateWindow();
+    edit->setFocus();
+    if (!WaitUntil([&] { return edit->hasFocus(); }, 2000)) {
+        v.detail = "the edit box did not get the focus";
+        return v;
+    }
+    std::string seen;
+    for (const auto& [key, name] :
+         {std::pair{Qt::Key_Down, _T("DOWN")}, std::pair{Qt::Key_Delete, _T("Del")},
+          std::pair{Qt::Key_F4, _T("F4")}, std::pair{Qt::Key_PageUp, _T("PageUp")},
+          std::pair{Qt::Key_Return, _T("RETURN")}, std::pair{Qt::Key_A, _T("")}}) {
+        QTest::keyClick(edit, key);
+        const CString shown = Text(page, IDC_KEY_NAME);
+        seen += (seen.empty() ? "" : " ") + (shown.IsEmpty() ? std::string("(none)") : Utf8(shown));
+        if (shown != name) {
+            v.detail = "a key was named \"" + Utf8(shown) + "\": " + seen;
+            return v;
+        }
+    }
+    v.ok = Text(page, IDC_TYPED) == _T("\r\na");
+    v.detail = v.ok ? "named " + seen : "the typed text was wrong";
+    return v;
+}
+
+Verdict Technician::Barcode(const std::function<size_t()>& soundBytes) {
+    Verdict v{"Barcode", false, ""};
+    CBarcodePage& page = m_dialog.m_pageBarcode;
+    ClickTab(3);
+    const size_t sound = soundBytes ? soundBytes() : 0;
+    const int delivered = m_terminal.CodesDelivered();
+    Click(page, IDC_SCAN);
+    if (!WaitUntil([&] { return m_terminal.CodesDelivered() == delivered + 1; })) {
+        v.detail = "the scanner read nothing";
+        return v;
+    }
+    const std::string code =
+        m_terminal.Codes()[static_cast<size_t>(delivered) % m_terminal.Codes().size()];
+    if (!WaitUntil(
+            [&] { return Utf8(Text(page, IDC_RECV)).find(code + "\r\n") != std::string::npos; })) {
+        v.detail = "the code did not show on the Barcode page";
+        return v;
+    }
+    const bool played = !soundBytes || WaitUntil([&] { return soundBytes() > sound; }, 3000);
+    v.ok = played;
+    v.detail = played ? "scanned " + code + (soundBytes ? ", confirmation sound played" : "")
+                      : "scanned " + code + " but no sound was played";
+    return v;
+}
+
+Verdict Technician::Other() {
+    Verdict v{"Other", false, ""};
+    ClickTab(4);
+    Visibility main(WidgetOf(m_dialog.m_hWnd));
+    Click(m_dialog.m_pageOther, IDC_LINK_CONFIG);  // returns when the utility has ended
+    const bool back = ::IsWindowVisible(m_dialog.m_hWnd) != FALSE;
+    v.ok = main.hidden == 1 && main.shown == 1 && back;
+    v.detail = v.ok ? "LinkConfig.exe ran with the tool hidden, and the tool came back"
+                    : "the utility did not run (the tool was hidden " +
+                          std::to_string(main.hidden) + " times)";
+    return v;
+}
+
+}  // namespace drive

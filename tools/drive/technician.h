@@ -1,0 +1,59 @@
+// Driving the tool's main dialog through every page as a technician would, against the
+// simulated terminal: the tour and the end-to-end tests share this.
+//
+// Each page's round returns a verdict: whether what the technician did had the effect that
+// shows on the page and at the device, and what was seen.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/test_dlg.h"
+#include "tools/sim/terminal.h"
+
+class QTabBar;
+
+namespace drive {
+
+struct Verdict {
+    std::string page;
+    bool ok = false;
+    std::string detail;
+};
+
+class Technician {
+public:
+    Technician(sim::SimulatedTerminal& terminal, CTestDlg& dialog);
+
+    // Sends the default text, the hex bytes 1B 40, a file (written into folder) and a few
+    // rounds of auto send; the printer must print each.
+    Verdict Printer(const std::string& folder);
+    // Chooses Track1,2, switches automatic receiving on, swipes the test card: its tracks
+    // must show on the Card page and not on the Printer page.
+    Verdict Card();
+    // Presses special keys and a letter on the KeyBoard page and reads the names shown.
+    Verdict Keyboard();
+    // Scans a code: it must show on the Barcode page; soundBytes() tells how much sound has
+    // been played so far (0 when it cannot be known).
+    Verdict Barcode(const std::function<size_t()>& soundBytes);
+    // Launches the link configuration utility: the tool hides while it runs and comes back.
+    Verdict Other();
+
+    // Shows the tab's page and saves a picture of the whole dialog.
+    bool Screenshot(int tab, const std::string& path);
+
+    void ClickTab(int index);
+    void Click(const CWnd& page, int id);
+    void SetText(const CWnd& page, int id, LPCWSTR text);
+    static CString Text(const CWnd& page, int id);
+    static bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+
+private:
+    QTabBar* Tabs();
+    int Printed(const std::string& line) const;
+
+    sim::SimulatedTerminal& m_terminal;
+    CTestDlg& m_dialog;
+};
+
+}  // namespace drive

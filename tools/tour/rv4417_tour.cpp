@@ -1,0 +1,106 @@
+// rv4417-tour: the tool's whole job on any machine, without a display.
+//
+// Runs RV4417Test's dialog offscreen against the simulated terminal and goes through every
+// page as a technician would, then prints the simulator's log, a verdict per page and where
+// the pictures of the pages are. The confirmation sound goes to a file beside the pictures.
+//
+//   rv4417-tour [OUTPUT FOLDER]      (default out/tour)
+#include <stdlib.h>
+
+#include <QApplication>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <mutex>
+#include <vector>
+
+#include "app/app_dir.h"
+#include "platform/win/module.h"
+#include "tools/drive/technician.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// ALSA's default device becomes a file in the output folder (every sound after the other).
+void SoundIntoFile(const fs::path& folder) {
+    const fs::path config = folder / "asound.conf";
+    std::ofstream(config) << "pcm.!default {\n  type file\n  slave.pcm { type null }\n  file \""
+                          << (folder / "sound.raw").string()
+                          << "\"\n  format \"raw\"\n  truncate false\n}\n";
+    setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
+}
+
+size_t SoundBytes(const fs::path& folder) {
+    size_t total = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename().string().rfind("sound.raw", 0) == 0) {
+            total += static_cast<size_t>(entry.file_size());
+        }
+    }
+    return total;
+}
+
+}  // namespace
+
+CWinApp g_tourApp;
+
+int main(int argc, char** argv) {
+    const fs::path out = fs::absolute(argc > 1 ? argv[1] : "out/tour");
+    fs::remove_all(out);
+    fs::create_directories(out);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("RV4417_UTILITY_CLOSE_MS", "700", 1);  // the stand-in utilities close by themselves
+    SoundIntoFile(out);
+
+    QApplication application(argc, argv);
+    AfxInitFramework();
+    WCHAR path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);  // beside the program: utilities and sound
+    RecordAppDir(path);
+
+    std::mutex logMutex;
+    std::vector<std::string> log;
+    std::vector<drive::Verdict> verdicts;
+    {
+        sim::SimulatedTerminal terminal({}, [&](const std::string& line) {
+            std::lock_guard lock(logMutex);
+            log.push_back(line);
+        });
+        setenv("RV4417_DEVICES", terminal.DeviceDirectory().c_str(), 1);
+        CTestDlg dialog;
+        g_tourApp.m_pMainWnd = &dialog;
+        dialog.Create(IDD_RV4417TEST_DIALOG);
+        drive::Technician technician(terminal, dialog);
+        technician.WaitUntil([] { return false; }, 300);
+
+        verdicts.push_back(technician.Printer(out.string()));
+        technician.Screenshot(0, (out / "1-printer.png").string());
+        verdicts.push_back(technician.Card());
+        technician.Screenshot(1, (out / "2-card.png").string());
+        verdicts.push_back(technician.Keyboard());
+        technician.Screenshot(2, (out / "3-keyboard.png").string());
+        verdicts.push_back(technician.Barcode([&] { return SoundBytes(out); }));
+        technician.Screenshot(3, (out / "4-barcode.png").string());
+        verdicts.push_back(technician.Other());
+        technician.Screenshot(4, (out / "5-other.png").string());
+        dialog.DestroyWindow();
+        g_tourApp.m_pMainWnd = nullptr;
+        technician.WaitUntil([] { return false; }, 200);
+    }
+    AfxTermFramework();
+
+    std::cout << "--- the simulated terminal's log ---\n";
+    for (const std::string& line : log) {
+        std::cout << line << "\n";
+    }
+    std::cout << "--- verdicts ---\n";
+    bool all = true;
+    for (const drive::Verdict& v : verdicts) {
+        std::cout << (v.ok ? "PASS  " : "FAIL  ") << v.page << ": " << v.detail << "\n";
+        all = all && v.ok;
+    }
+    std::cout << "pictures of the pages in " << out.string() << "\n";
+    return all ? 0 : 1;
+}
