@@ -1,5 +1,6 @@
 #include "app/test_dlg.h"
 
+#include "app/receive_format.h"
 #include "io/port.h"
 
 BEGIN_MESSAGE_MAP(CTestDlg, CDialog)
@@ -91,7 +92,6 @@ UINT CTestDlg::RecvThreadProc(LPVOID param) {
 void CTestDlg::RecvLoop() {
     BYTE buffer[256];
     memset(buffer, 0, sizeof buffer);
-    CString one;
     while (m_stopRecv == 0) {
         const HANDLE port = m_port;
         if (port == nullptr) {
@@ -104,10 +104,8 @@ void CTestDlg::RecvLoop() {
             CSingleLock lock(&m_recvLock, TRUE);
             CString chunk;
             for (DWORD i = 0; i < got; ++i) {
-                const unsigned char byte = buffer[i];
-                const int* hex = m_pRecvHex;
-                one.Format(hex == nullptr || *hex != 0 ? _T("%.2X ") : _T("%c"), byte);
-                chunk += one;
+                const int* hex = m_pRecvHex;  // consulted anew for every byte
+                AppendReceivedByte(chunk, buffer[i], hex == nullptr || *hex != 0);
             }
             if (CString* text = m_pRecvText) {
                 CEdit* edit = m_pRecvEdit;

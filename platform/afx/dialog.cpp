@@ -2,10 +2,11 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <QWidget>
 #include <cstdio>
 #include <cstdlib>
-#include <QWidget>
 
+#include "platform/afx/ddx_parse.h"
 #include "platform/afx/dialog_builder.h"
 #include "platform/afx/ui_thread.h"
 #include "platform/afx/winapp.h"
@@ -215,45 +216,6 @@ void DDX_Text(CDataExchange* dx, int id, CString& value) {
     }
 }
 
-namespace {
-
-// Blanks, an optional sign, decimal digits, blanks; nothing else, and within int's range.
-bool ParseInt(const CString& text, int& value) {
-    const std::u16string& s = text.str();
-    size_t i = 0;
-    auto blank = [&](size_t at) { return at < s.size() && (s[at] == u' ' || s[at] == u'\t'); };
-    while (blank(i)) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < s.size() && (s[i] == u'-' || s[i] == u'+')) {
-        negative = s[i] == u'-';
-        ++i;
-    }
-    const size_t digits = i;
-    long long n = 0;
-    for (; i < s.size() && s[i] >= u'0' && s[i] <= u'9'; ++i) {
-        n = n * 10 + (s[i] - u'0');
-        if (n > 2147483648LL) {
-            return false;
-        }
-    }
-    if (i == digits) {
-        return false;
-    }
-    while (blank(i)) {
-        ++i;
-    }
-    n = negative ? -n : n;
-    if (i != s.size() || n > 2147483647LL || n < -2147483648LL) {
-        return false;
-    }
-    value = static_cast<int>(n);
-    return true;
-}
-
-}  // namespace
-
 void DDX_Text(CDataExchange* dx, int id, int& value) {
     const HWND control = dx->PrepareEditCtrl(id);
     if (dx->m_bSaveAndValidate) {
@@ -261,7 +223,7 @@ void DDX_Text(CDataExchange* dx, int id, int& value) {
         if (CWnd* wnd = CWnd::FromHandle(control)) {
             wnd->GetWindowText(text);
         }
-        if (!ParseInt(text, value)) {
+        if (!AfxParseInt(text, value)) {
             AfxMessageBox(_T("Please enter an integer."), MB_OK | MB_ICONEXCLAMATION);
             dx->Fail();
         }
