@@ -61,7 +61,7 @@ HANDLE Failed(DWORD error) {
 }
 
 // Wraps an open descriptor in the object its kind calls for and enters it in the table.
-HANDLE Adopt(int fd, DWORD shareMode) {
+HANDLE Adopt(int fd, const std::string& path, DWORD shareMode) {
     const bool terminal = isatty(fd);
     if (shareMode == 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);
@@ -70,7 +70,7 @@ HANDLE Adopt(int fd, DWORD shareMode) {
     if (terminal) {
         // Reads and writes wait in poll(); the descriptor itself never blocks.
         fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-        auto port = SerialPort::Adopt(fd);
+        auto port = SerialPort::Adopt(fd, path, shareMode == 0);
         return port ? InsertHandle(std::move(port)) : Failed(ErrorFromErrno(errno));
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -97,7 +97,7 @@ HANDLE OpenDevice(std::u16string_view name, DWORD access, DWORD shareMode) {
     if (fd < 0) {
         return Failed(ErrorFromErrno(errno));
     }
-    return Adopt(fd, shareMode);
+    return Adopt(fd, entry, shareMode);
 }
 
 }  // namespace
@@ -132,5 +132,5 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRI
     if (fd < 0) {
         return win_detail::Failed(win_detail::ErrorFromErrno(errno));
     }
-    return win_detail::Adopt(fd, shareMode);
+    return win_detail::Adopt(fd, path, shareMode);
 }

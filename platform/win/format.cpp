@@ -91,7 +91,6 @@ private:
             ++p;
             const long long width = NextInt();
             if (width < 0) {
-                spec.leftAlign = true;
                 spec.flags += '-';
             }
             spec.width = static_cast<int>(std::min<long long>(std::llabs(width), kMaxField));

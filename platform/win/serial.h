@@ -22,7 +22,10 @@
 // total write time-out (multiplier x bytes + constant) passes, with TRUE and the count
 // written. A port that goes away (adapter unplugged, pseudo-terminal peer closed) makes reads
 // and writes fail at once with ERROR_DEVICE_NOT_CONNECTED, without spinning; bytes that
-// arrived before are delivered first. Closing the handle ends a read or write in progress on
+// arrived before are delivered first. When a device appears at the port's path again (the
+// adapter plugged back in, the device directory's link pointing at the new device), the next
+// operation reattaches to it with the port's settings and time-outs and goes on; meanwhile
+// every operation fails at once. Closing the handle ends a read or write in progress on
 // another thread (ERROR_OPERATION_ABORTED).
 #pragma once
 

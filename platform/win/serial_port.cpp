@@ -1,5 +1,6 @@
 #include "platform/win/serial_port.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
@@ -33,48 +34,15 @@ int Earliest(int a, int b) {
     return a < 0 ? b : (b < 0 ? a : std::min(a, b));
 }
 
+// Whether a read or write error means the device itself has gone.
+bool IsGone(int err) {
+    return err == EIO || err == ENXIO || err == ENODEV || err == EPIPE;
+}
+
 // Error of a read or write that failed for another reason than an empty or full queue.
 BOOL LineFailed(int err) {
     return Fail(err == EIO || err == ENXIO || err == ENODEV ? ERROR_DEVICE_NOT_CONNECTED
                                                             : ErrorFromErrno(err));
-}
-
-// What was set, except where the line changed since we left it: another program's change
-// shows, a setting the device merely refused does not.
-DCB MergeChanges(const DCB& kept, const DCB& seen, const DCB& now) {
-    DCB d = kept;
-    if (now.BaudRate != seen.BaudRate) {
-        d.BaudRate = now.BaudRate;
-    }
-    if (now.ByteSize != seen.ByteSize) {
-        d.ByteSize = now.ByteSize;
-    }
-    if (now.Parity != seen.Parity) {
-        d.Parity = now.Parity;
-    }
-    if (now.StopBits != seen.StopBits) {
-        d.StopBits = now.StopBits;
-    }
-    if (now.fParity != seen.fParity) {
-        d.fParity = now.fParity;
-    }
-    if (now.fOutX != seen.fOutX) {
-        d.fOutX = now.fOutX;
-    }
-    if (now.fInX != seen.fInX) {
-        d.fInX = now.fInX;
-    }
-    if (now.fOutxCtsFlow != seen.fOutxCtsFlow || now.fRtsControl != seen.fRtsControl) {
-        d.fOutxCtsFlow = now.fOutxCtsFlow;
-        d.fRtsControl = now.fRtsControl;
-    }
-    if (now.XonChar != seen.XonChar) {
-        d.XonChar = now.XonChar;
-    }
-    if (now.XoffChar != seen.XoffChar) {
-        d.XoffChar = now.XoffChar;
-    }
-    return d;
 }
 
 void Drain(int fd) {
@@ -89,7 +57,7 @@ void Signal(int fd) {
 
 }  // namespace
 
-std::shared_ptr<SerialPort> SerialPort::Adopt(int fd) {
+std::shared_ptr<SerialPort> SerialPort::Adopt(int fd, std::string path, bool exclusive) {
     const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     const int txAbort = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     const int rxAbort = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -106,7 +74,9 @@ std::shared_ptr<SerialPort> SerialPort::Adopt(int fd) {
     }
     MakeRaw(t);
     tcsetattr(fd, TCSANOW, &t);
-    std::shared_ptr<SerialPort> port(new SerialPort(fd, wake, txAbort, rxAbort));
+    std::shared_ptr<SerialPort> port(
+        new SerialPort(std::move(path), exclusive, wake, txAbort, rxAbort));
+    port->m_line = std::make_shared<Line>(fd);
     // What the driver reports as its own: lines up as after any open, limits as usual.
     DCB driver{};
     driver.DCBlength = sizeof(DCB);
@@ -120,15 +90,22 @@ std::shared_ptr<SerialPort> SerialPort::Adopt(int fd) {
     tcgetattr(fd, &t);
     port->m_seen = t;
     port->m_kept = DcbFromTermios(t, driver);
-    port->ReportModemLines(port->m_kept);
+    ReportModemLines(fd, port->m_kept);
     return port;
 }
 
-SerialPort::SerialPort(int fd, int wake, int txAbort, int rxAbort)
-    : m_fd(fd), m_wake(wake), m_txAbort(txAbort), m_rxAbort(rxAbort) {}
+SerialPort::SerialPort(std::string path, bool exclusive, int wake, int txAbort, int rxAbort)
+    : m_path(std::move(path)),
+      m_exclusive(exclusive),
+      m_wake(wake),
+      m_txAbort(txAbort),
+      m_rxAbort(rxAbort) {}
+
+SerialPort::Line::~Line() {
+    close(fd);
+}
 
 SerialPort::~SerialPort() {
-    close(m_fd);
     close(m_wake);
     close(m_txAbort);
     close(m_rxAbort);
@@ -136,13 +113,54 @@ SerialPort::~SerialPort() {
 
 void SerialPort::Close() {
     m_closed = true;
-    flock(m_fd, LOCK_UN);  // the port may be opened again at once, even while a read ends
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t n = write(m_wake, &one, sizeof one);
+    std::shared_ptr<Line> line;
+    {
+        std::lock_guard lock(m_mutex);
+        line = std::move(m_line);  // closed when the last operation using it ends
+    }
+    if (line) {
+        flock(line->fd, LOCK_UN);  // the port may be opened again at once, even while a read ends
+    }
+    Signal(m_wake);
 }
 
-int SerialPort::Wait(short events, int abortFd, int timeoutMs) {
-    pollfd fds[3] = {{m_fd, events, 0}, {m_wake, POLLIN, 0}, {abortFd, POLLIN, 0}};
+std::shared_ptr<SerialPort::Line> SerialPort::Attached() {
+    std::lock_guard lock(m_mutex);
+    if (m_line || m_closed) {
+        return m_line;
+    }
+    // The device went away: is one there again? Opening a line without carrier must not hang.
+    const int fd = open(m_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    if (!isatty(fd) || (m_exclusive && flock(fd, LOCK_EX | LOCK_NB) != 0) || !Apply(fd, m_kept)) {
+        close(fd);
+        return nullptr;
+    }
+    m_line = std::make_shared<Line>(fd);
+    return m_line;
+}
+
+void SerialPort::Detach(const std::shared_ptr<Line>& line) {
+    std::lock_guard lock(m_mutex);
+    if (m_line == line) {
+        m_line.reset();
+    }
+}
+
+bool SerialPort::Apply(int fd, const DCB& dcb) {
+    termios t{};
+    if (tcgetattr(fd, &t) != 0 || !DcbToTermios(dcb, t) || tcsetattr(fd, TCSANOW, &t) != 0) {
+        return false;
+    }
+    ApplyModemLines(fd, dcb);
+    tcgetattr(fd, &m_seen);  // a pseudo-terminal, say, keeps 8 bits without parity
+    return true;
+}
+
+int SerialPort::Wait(int fd, short events, int abortFd, int timeoutMs) {
+    pollfd fds[3] = {{fd, events, 0}, {m_wake, POLLIN, 0}, {abortFd, POLLIN, 0}};
     const int n = poll(fds, 3, timeoutMs);
     if (m_closed || (n > 0 && fds[1].revents)) {
         return kClosed;
@@ -179,11 +197,15 @@ BOOL SerialPort::Read(void* buffer, DWORD size, DWORD* done) {
     const bool useInterval = !queuedOnly && !firstByteOnly && t.ReadIntervalTimeout != 0 &&
                              t.ReadIntervalTimeout != MAXDWORD;
     Clock::time_point lastByte = start;
+    const std::shared_ptr<Line> line = Attached();
+    if (!line) {
+        return Fail(m_closed ? ERROR_OPERATION_ABORTED : ERROR_DEVICE_NOT_CONNECTED);
+    }
     Drain(m_rxAbort);  // an abort ends reads in progress only
     const std::uint64_t aborts = m_rxAborts;
 
     while (got < size) {
-        const ssize_t n = read(m_fd, out + got, size - got);
+        const ssize_t n = read(line->fd, out + got, size - got);
         if (n > 0) {
             got += static_cast<DWORD>(n);
             lastByte = Clock::now();
@@ -197,6 +219,9 @@ BOOL SerialPort::Read(void* buffer, DWORD size, DWORD* done) {
         }
         if (n == 0 || errno != EAGAIN) {  // 0: the line hung up
             const int err = n == 0 ? EIO : errno;
+            if (IsGone(err)) {
+                Detach(line);
+            }
             *done = got;
             return got > 0 ? TRUE : LineFailed(err);
         }
@@ -211,7 +236,7 @@ BOOL SerialPort::Read(void* buffer, DWORD size, DWORD* done) {
         if (wait == 0) {
             break;
         }
-        const int events = Wait(POLLIN, m_rxAbort, wait);
+        const int events = Wait(line->fd, POLLIN, m_rxAbort, wait);
         if (events == kClosed || (events == kAborted && m_rxAborts != aborts)) {
             *done = got;
             return Fail(ERROR_OPERATION_ABORTED);
@@ -235,10 +260,14 @@ BOOL SerialPort::Write(const void* buffer, DWORD size, DWORD* done) {
                         t.WriteTotalTimeoutConstant;
         total = Clock::now() + std::chrono::milliseconds(ms);
     }
+    const std::shared_ptr<Line> line = Attached();
+    if (!line) {
+        return Fail(m_closed ? ERROR_OPERATION_ABORTED : ERROR_DEVICE_NOT_CONNECTED);
+    }
     Drain(m_txAbort);  // an abort ends writes in progress only
     const std::uint64_t aborts = m_txAborts;
     while (put < size) {
-        const ssize_t n = write(m_fd, in + put, size - put);
+        const ssize_t n = write(line->fd, in + put, size - put);
         if (n > 0) {
             put += static_cast<DWORD>(n);
             continue;
@@ -247,14 +276,18 @@ BOOL SerialPort::Write(const void* buffer, DWORD size, DWORD* done) {
             continue;
         }
         if (n < 0 && errno != EAGAIN) {
+            const int err = errno;
+            if (IsGone(err)) {
+                Detach(line);
+            }
             *done = put;
-            return LineFailed(errno);
+            return LineFailed(err);
         }
         const int wait = total ? MillisecondsLeft(*total) : -1;
         if (wait == 0) {
             break;  // the write time-out: TRUE with what went out
         }
-        const int events = Wait(POLLOUT, m_txAbort, wait);
+        const int events = Wait(line->fd, POLLOUT, m_txAbort, wait);
         if (events == kClosed || (events == kAborted && m_txAborts != aborts)) {
             *done = put;
             return Fail(ERROR_OPERATION_ABORTED);
@@ -265,54 +298,56 @@ BOOL SerialPort::Write(const void* buffer, DWORD size, DWORD* done) {
 }
 
 BOOL SerialPort::GetState(DCB& dcb) {
+    const std::shared_ptr<Line> line = Attached();
     termios t{};
-    if (tcgetattr(m_fd, &t) != 0) {
-        return LineFailed(errno);
+    if (!line || tcgetattr(line->fd, &t) != 0) {
+        return LineFailed(line ? errno : EIO);
     }
     std::lock_guard lock(m_mutex);
     dcb = MergeChanges(m_kept, DcbFromTermios(m_seen, m_kept), DcbFromTermios(t, m_kept));
-    ReportModemLines(dcb);
+    ReportModemLines(line->fd, dcb);
     return TRUE;
 }
 
 BOOL SerialPort::SetState(const DCB& dcb) {
-    std::lock_guard lock(m_mutex);
-    termios t{};
-    if (tcgetattr(m_fd, &t) != 0) {
-        return LineFailed(errno);
-    }
-    if (!DcbToTermios(dcb, t)) {
+    termios check{};
+    if (!DcbToTermios(dcb, check)) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
-    if (tcsetattr(m_fd, TCSANOW, &t) != 0) {
+    const std::shared_ptr<Line> line = Attached();
+    std::lock_guard lock(m_mutex);
+    if (!line) {
+        m_kept = dcb;  // taken when the device is back
+        m_kept.DCBlength = sizeof(DCB);
+        return Fail(ERROR_DEVICE_NOT_CONNECTED);
+    }
+    if (!Apply(line->fd, dcb)) {
         return LineFailed(errno);
     }
-    ApplyModemLines(dcb);
     m_kept = dcb;
     m_kept.DCBlength = sizeof(DCB);
-    tcgetattr(m_fd, &m_seen);  // a pseudo-terminal, say, keeps 8 bits without parity
     return TRUE;
 }
 
-void SerialPort::ApplyModemLines(const DCB& dcb) {
+void SerialPort::ApplyModemLines(int fd, const DCB& dcb) {
     // A pseudo-terminal has no modem lines and answers ENOTTY: the wish is kept all the same.
     int dtr = TIOCM_DTR;
     if (dcb.fDtrControl == DTR_CONTROL_DISABLE) {
-        ioctl(m_fd, TIOCMBIC, &dtr);
+        ioctl(fd, TIOCMBIC, &dtr);
     } else {
-        ioctl(m_fd, TIOCMBIS, &dtr);
+        ioctl(fd, TIOCMBIS, &dtr);
     }
     int rts = TIOCM_RTS;
     if (dcb.fRtsControl == RTS_CONTROL_DISABLE) {
-        ioctl(m_fd, TIOCMBIC, &rts);
+        ioctl(fd, TIOCMBIC, &rts);
     } else if (dcb.fRtsControl != RTS_CONTROL_HANDSHAKE) {
-        ioctl(m_fd, TIOCMBIS, &rts);
+        ioctl(fd, TIOCMBIS, &rts);
     }
 }
 
-void SerialPort::ReportModemLines(DCB& dcb) {
+void SerialPort::ReportModemLines(int fd, DCB& dcb) {
     int lines = 0;
-    if (ioctl(m_fd, TIOCMGET, &lines) != 0) {
+    if (ioctl(fd, TIOCMGET, &lines) != 0) {
         return;
     }
     if (dcb.fDtrControl != DTR_CONTROL_HANDSHAKE) {
@@ -342,10 +377,17 @@ BOOL SerialPort::Purge(DWORD flags) {
         ++m_rxAborts;
         Signal(m_rxAbort);
     }
-    if ((flags & PURGE_TXCLEAR) && tcflush(m_fd, TCOFLUSH) != 0) {
+    if (!(flags & (PURGE_TXCLEAR | PURGE_RXCLEAR))) {
+        return TRUE;
+    }
+    const std::shared_ptr<Line> line = Attached();
+    if (!line) {
+        return Fail(ERROR_DEVICE_NOT_CONNECTED);
+    }
+    if ((flags & PURGE_TXCLEAR) && tcflush(line->fd, TCOFLUSH) != 0) {
         return LineFailed(errno);
     }
-    if ((flags & PURGE_RXCLEAR) && tcflush(m_fd, TCIFLUSH) != 0) {
+    if ((flags & PURGE_RXCLEAR) && tcflush(line->fd, TCIFLUSH) != 0) {
         return LineFailed(errno);
     }
     return TRUE;

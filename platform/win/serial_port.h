@@ -1,10 +1,16 @@
 // The kernel object behind a serial port handle; serial.h gives the contract.
+//
+// The port remembers the path it was opened from. When its device goes away (a USB adapter
+// pulled, a pseudo-terminal's peer closed) the line is dropped; the next operation looks
+// for a device at the path again and, when one is there, opens it with the settings and
+// time-outs the port had, so its users carry on without opening it anew.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include <termios.h>
 
@@ -15,8 +21,9 @@ namespace win_detail {
 
 class SerialPort : public KernelObject {
 public:
-    // Takes ownership of fd, a terminal opened non-blocking; makes the line raw.
-    static std::shared_ptr<SerialPort> Adopt(int fd);
+    // Takes ownership of fd, a terminal opened non-blocking from path; makes the line raw.
+    // An exclusive port keeps other openers out (flock), also after reattaching.
+    static std::shared_ptr<SerialPort> Adopt(int fd, std::string path, bool exclusive);
     ~SerialPort() override;
 
     BOOL Read(void* buffer, DWORD size, DWORD* done) override;
@@ -30,18 +37,36 @@ public:
     BOOL Purge(DWORD flags);
 
 private:
-    SerialPort(int fd, int wake, int txAbort, int rxAbort);
+    // One open descriptor of the device; operations in progress keep theirs alive.
+    struct Line {
+        explicit Line(int d) : fd(d) {}
+        ~Line();
+        Line(const Line&) = delete;
+        Line& operator=(const Line&) = delete;
+        const int fd;
+    };
+
+    SerialPort(std::string path, bool exclusive, int wake, int txAbort, int rxAbort);
+
+    // The line in use; when there is none, a device found at the path is opened with the
+    // port's settings. nullptr while the device is away.
+    std::shared_ptr<Line> Attached();
+    // Drops the line an operation found gone (unless another has replaced it already).
+    void Detach(const std::shared_ptr<Line>& line);
+    // Makes t the raw termios of the kept DCB on fd, with the modem lines; under m_mutex.
+    bool Apply(int fd, const DCB& dcb);
 
     // Waits for events on the line, for Close() or for an abort (the abort descriptor of the
     // direction waited for); -1 waits without limit. Returns the line's revents, 0 on timeout,
     // kClosed when the handle was closed, kAborted on an abort signal.
     static constexpr int kClosed = -1;
     static constexpr int kAborted = -2;
-    int Wait(short events, int abortFd, int timeoutMs);
-    void ApplyModemLines(const DCB& dcb);
-    void ReportModemLines(DCB& dcb);
+    int Wait(int fd, short events, int abortFd, int timeoutMs);
+    static void ApplyModemLines(int fd, const DCB& dcb);
+    static void ReportModemLines(int fd, DCB& dcb);
 
-    const int m_fd;
+    const std::string m_path;
+    const bool m_exclusive;
     const int m_wake;  // readable for good once the handle is closed
     // PURGE_TXABORT / PURGE_RXABORT: a count of aborts and a descriptor to wake the operation.
     std::atomic<std::uint64_t> m_txAborts{0};
@@ -49,9 +74,10 @@ private:
     const int m_txAbort;
     const int m_rxAbort;
     std::atomic<bool> m_closed{false};
-    std::mutex m_mutex;  // guards the records below
-    DCB m_kept{};        // what was last set, or what the driver had at the open
-    termios m_seen{};    // the line's settings right after that: what we left it at
+    std::mutex m_mutex;            // guards the records below
+    std::shared_ptr<Line> m_line;  // nullptr while the device is away
+    DCB m_kept{};                  // what was last set, or what the driver had at the open
+    termios m_seen{};              // the line's settings right after that: what we left it at
     COMMTIMEOUTS m_timeouts{};
 };
 

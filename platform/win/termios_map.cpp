@@ -154,4 +154,42 @@ DCB DcbFromTermios(const termios& t, const DCB& kept) {
     return d;
 }
 
+// What was set, except where the line changed since we left it: another program's change
+// shows, a setting the device merely refused does not.
+DCB MergeChanges(const DCB& kept, const DCB& seen, const DCB& now) {
+    DCB d = kept;
+    if (now.BaudRate != seen.BaudRate) {
+        d.BaudRate = now.BaudRate;
+    }
+    if (now.ByteSize != seen.ByteSize) {
+        d.ByteSize = now.ByteSize;
+    }
+    if (now.Parity != seen.Parity) {
+        d.Parity = now.Parity;
+    }
+    if (now.StopBits != seen.StopBits) {
+        d.StopBits = now.StopBits;
+    }
+    if (now.fParity != seen.fParity) {
+        d.fParity = now.fParity;
+    }
+    if (now.fOutX != seen.fOutX) {
+        d.fOutX = now.fOutX;
+    }
+    if (now.fInX != seen.fInX) {
+        d.fInX = now.fInX;
+    }
+    if (now.fOutxCtsFlow != seen.fOutxCtsFlow || now.fRtsControl != seen.fRtsControl) {
+        d.fOutxCtsFlow = now.fOutxCtsFlow;
+        d.fRtsControl = now.fRtsControl;
+    }
+    if (now.XonChar != seen.XonChar) {
+        d.XonChar = now.XonChar;
+    }
+    if (now.XoffChar != seen.XoffChar) {
+        d.XoffChar = now.XoffChar;
+    }
+    return d;
+}
+
 }  // namespace win_detail

@@ -18,4 +18,9 @@ bool DcbToTermios(const DCB& dcb, termios& t);
 // The DCB the device reports: what termios expresses taken from t, the rest from kept.
 DCB DcbFromTermios(const termios& t, const DCB& kept);
 
+// What was set (kept), except where the line changed since we left it (seen: the DCB of the
+// settings then, now: of the settings now): another program's change shows, a setting the
+// device merely refused does not.
+DCB MergeChanges(const DCB& kept, const DCB& seen, const DCB& now);
+
 }  // namespace win_detail

@@ -280,3 +280,48 @@ TEST_F(SerialTest, AbortEndsAWriteInProgressAndLeavesLaterOnesAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SerialTest, APortWhoseDeviceComesBackReattachesWithItsSettings) {
+    DCB dcb{};
+    ASSERT_TRUE(GetCommState(port, &dcb));
+    dcb.BaudRate = CBR_19200;
+    dcb.fOutX = 1;
+    dcb.fInX = 1;
+    ASSERT_TRUE(SetCommState(port, &dcb));
+    SetTimeouts(10, 10, 10, 50, 100);
+
+    line.Hangup();  // the adapter is pulled
+    BOOL ok = TRUE;
+    EXPECT_EQ(Read(50, &ok), "");
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(GetLastError(), ERROR_DEVICE_NOT_CONNECTED);
+    EXPECT_FALSE(WriteFile(port, "x", 1, nullptr, nullptr));
+
+    sim::PseudoTerminal again;  // and plugged in again, under the same name
+    devices.Link("COM0", again.SlavePath());
+    again.Send("back");
+    std::string got;
+    for (int i = 0; i < 10 && got.empty(); ++i) {  // the next read attaches
+        got = Read(50, &ok);
+    }
+    EXPECT_EQ(got, "back");
+    EXPECT_TRUE(ok);
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(port, "hello", 5, &written, nullptr));
+    EXPECT_EQ(again.Receive(5, 2000), "hello");
+    const termios t = again.SlaveSettings();
+    EXPECT_EQ(cfgetospeed(&t), B19200);  // the settings it had
+    EXPECT_TRUE((t.c_iflag & IXON) && (t.c_iflag & IXOFF));
+    const auto start = Clock::now();
+    EXPECT_EQ(Read(50), "");  // and its time-outs: 510 ms in all
+    EXPECT_GE(ElapsedMs(start), 505);
+
+    // Still exclusive: nobody else opens it meanwhile.
+    EXPECT_EQ(CreateFileW(_T("COM0:"), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                          nullptr),
+              INVALID_HANDLE_VALUE);
+}
+
+}  // namespace

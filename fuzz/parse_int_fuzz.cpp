@@ -1,0 +1,83 @@
+// Fuzzes AfxParseInt against a model: the text must consist of blanks (space, tab), an
+// optional sign, at least one decimal digit and blanks, and its value must fit an int. The
+// model checks the shape on the trimmed text and leaves the value to strtoll. A rejected text
+// must leave the value untouched.
+#include <cerrno>
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/afx/ddx_parse.h"
+
+namespace {
+
+// As in the hex target: bytes are code units, 0xFF takes the next two bytes as one unit.
+std::u16string UnitsOf(const std::uint8_t* data, size_t size) {
+    std::u16string text;
+    for (size_t i = 0; i < size; ++i) {
+        if (data[i] == 0xFF && i + 2 < size) {
+            text += static_cast<char16_t>(data[i + 1] << 8 | data[i + 2]);
+            i += 2;
+        } else {
+            text += static_cast<char16_t>(data[i]);
+        }
+    }
+    return text;
+}
+
+bool ModelParse(const std::u16string& text, int& value) {
+    std::string ascii;
+    for (char16_t c : text) {
+        if (c >= 0x80 || !std::strchr(" \t+-0123456789", static_cast<char>(c)) || c == 0) {
+            return false;
+        }
+        ascii += static_cast<char>(c);
+    }
+    const size_t first = ascii.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return false;
+    }
+    const std::string core = ascii.substr(first, ascii.find_last_not_of(" \t") + 1 - first);
+    const size_t digits = core[0] == '+' || core[0] == '-' ? 1 : 0;
+    if (core.size() == digits ||
+        core.find_first_not_of("0123456789", digits) != std::string::npos) {
+        return false;
+    }
+    errno = 0;
+    const long long n = std::strtoll(core.c_str(), nullptr, 10);
+    if (errno == ERANGE || n < INT_MIN || n > INT_MAX) {
+        return false;
+    }
+    value = static_cast<int>(n);
+    return true;
+}
+
+}  // namespace
+
+// Input: four bytes for the value the parse starts from, then the text.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+    if (size < 4) {
+        return 0;
+    }
+    int initial = 0;
+    std::memcpy(&initial, data, 4);
+    const std::u16string text = UnitsOf(data + 4, size - 4);
+    int actual = initial;
+    int expected = initial;
+    const bool actualOk = AfxParseInt(CString(text), actual);
+    const bool expectedOk = ModelParse(text, expected);
+    if (actualOk != expectedOk || actual != expected) {
+        std::fprintf(stderr, "text:");
+        for (char16_t c : text) {
+            std::fprintf(stderr, " %04X", static_cast<unsigned>(c));
+        }
+        std::fprintf(stderr, "\nstarting from %d: parser %d -> %d, model %d -> %d\n", initial,
+                     actualOk, actual, expectedOk, expected);
+        std::abort();
+    }
+    return 0;
+}
