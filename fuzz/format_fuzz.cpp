@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr size_t kMaxField = 1 << 16;
+constexpr int kMaxField = 1 << 16;
 // Room for what a conversion adds beyond its field: sign, prefix, a double's 309 digits.
 constexpr size_t kConversionSlack = 512;
 
@@ -65,12 +65,13 @@ std::u16string UpToZero(std::u16string text) {
     return text;
 }
 
+// Fields run to 65536 units: the first 200 are enough to see what went wrong.
 void Dump(const char* title, const std::u16string& text) {
-    std::fprintf(stderr, "%s:", title);
-    for (char16_t c : text) {
-        std::fprintf(stderr, " %04X", static_cast<unsigned>(c));
+    std::fprintf(stderr, "%s (%zu units):", title, text.size());
+    for (size_t i = 0; i < text.size() && i < 200; ++i) {
+        std::fprintf(stderr, " %04X", static_cast<unsigned>(text[i]));
     }
-    std::fprintf(stderr, "\n");
+    std::fputs(text.size() > 200 ? " ...\n" : "\n", stderr);
 }
 
 void Expect(const std::u16string& format, const CString& actual, const std::u16string& expected) {
@@ -82,91 +83,137 @@ void Expect(const std::u16string& format, const CString& actual, const std::u16s
     }
 }
 
-// Format and snprintf with the same conversion, its * values first.
+// One conversion as Format gets it and as snprintf gets it: the same, except that widths and
+// precisions beyond the clamp reach snprintf already clamped.
+struct Conversion {
+    std::string ours;
+    std::string theirs;
+    std::vector<int> ourStars;
+    std::vector<int> theirStars;
+};
+
+// A width or precision: mostly small, as fields of 65536 make a slow run; sometimes anything.
+unsigned FieldValue(FuzzedDataProvider& fdp) {
+    return fdp.ConsumeIntegralInRange(0, 31) == 31 ? fdp.ConsumeIntegral<unsigned>()
+                                                   : fdp.ConsumeIntegralInRange(0u, 300u);
+}
+
+int StarValue(FuzzedDataProvider& fdp) {
+    return fdp.ConsumeIntegralInRange(0, 31) == 31 ? fdp.ConsumeIntegral<int>()
+                                                   : fdp.ConsumeIntegralInRange(-300, 300);
+}
+
+int Clamped(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, -kMaxField, kMaxField));
+}
+
 template <class Ours, class Theirs>
-void CompareWithC(const std::string& format, const std::vector<int>& stars, const Ours& ours,
-                  const Theirs& theirs) {
-    const std::u16string wide = Widen(format);
+void CompareWithC(const Conversion& c, const Ours& ours, const Theirs& theirs) {
+    const std::u16string wide = Widen(c.ours);
     CString actual;
-    std::vector<char> buffer(1024);
-    int n = 0;
+    const auto print = [&](char* buffer, size_t size) {
+        const char* format = c.theirs.c_str();
+        const std::vector<int>& stars = c.theirStars;
+        return stars.empty() ? std::snprintf(buffer, size, format, theirs)
+               : stars.size() == 1
+                   ? std::snprintf(buffer, size, format, stars[0], theirs)
+                   : std::snprintf(buffer, size, format, stars[0], stars[1], theirs);
+    };
+    const std::vector<int>& stars = c.ourStars;
     if (stars.empty()) {
         actual.Format(wide.c_str(), ours);
-        n = std::snprintf(buffer.data(), buffer.size(), format.c_str(), theirs);
     } else if (stars.size() == 1) {
         actual.Format(wide.c_str(), stars[0], ours);
-        n = std::snprintf(buffer.data(), buffer.size(), format.c_str(), stars[0], theirs);
     } else {
         actual.Format(wide.c_str(), stars[0], stars[1], ours);
-        n = std::snprintf(buffer.data(), buffer.size(), format.c_str(), stars[0], stars[1], theirs);
     }
-    if (n < 0 || static_cast<size_t>(n) >= buffer.size()) {
-        std::fprintf(stderr, "snprintf gave %d for %s\n", n, format.c_str());
+    const int n = print(nullptr, 0);
+    if (n < 0) {
+        std::fprintf(stderr, "snprintf failed for %s\n", c.theirs.c_str());
         std::abort();
     }
+    std::vector<char> buffer(static_cast<size_t>(n) + 1);
+    print(buffer.data(), buffer.size());
     Expect(wide, actual, UpToZero(Widen(std::string_view(buffer.data(), n))));
 }
 
 void SingleConversion(FuzzedDataProvider& fdp) {
     const char conversion = fdp.PickValueInArray({'d', 'i', 'u', 'o', 'x', 'X', 'c', 's'});
     const bool integer = conversion != 'c' && conversion != 's';
-    std::string format = "%";
+    Conversion c{"%", "%", {}, {}};
     // C leaves the meaning of some flags with some conversions undefined: only defined ones.
     const std::string_view flags =
         integer ? (conversion == 'o' || conversion == 'x' || conversion == 'X') ? "-+ #0" : "-+ 0"
                 : "-";
     for (char flag : flags) {
         if (fdp.ConsumeBool()) {
-            format += flag;
+            c.ours += flag;
+            c.theirs += flag;
         }
     }
-    std::vector<int> stars;
+    // C's rules for *: a negative width is the - flag and its size, a negative precision is
+    // no precision. Only the clamp is applied here, to the value C gets.
     switch (fdp.ConsumeIntegralInRange(0, 2)) {
-        case 1:
-            format += std::to_string(fdp.ConsumeIntegralInRange(0, 300));
+        case 1: {
+            const unsigned width = FieldValue(fdp);
+            c.ours += std::to_string(width);
+            c.theirs += std::to_string(Clamped(width));
             break;
-        case 2:
-            format += '*';
-            stars.push_back(fdp.ConsumeIntegralInRange(-300, 300));
+        }
+        case 2: {
+            const int width = StarValue(fdp);
+            c.ours += '*';
+            c.theirs += '*';
+            c.ourStars.push_back(width);
+            c.theirStars.push_back(Clamped(width));
             break;
+        }
     }
     if (conversion != 'c') {
         switch (fdp.ConsumeIntegralInRange(0, 2)) {
-            case 1:
-                format += '.' + std::to_string(fdp.ConsumeIntegralInRange(0, 300));
+            case 1: {
+                const unsigned precision = FieldValue(fdp);
+                c.ours += '.' + std::to_string(precision);
+                c.theirs += '.' + std::to_string(Clamped(precision));
                 break;
-            case 2:
-                format += ".*";
-                stars.push_back(fdp.ConsumeIntegralInRange(-300, 300));
+            }
+            case 2: {
+                const int precision = StarValue(fdp);
+                c.ours += ".*";
+                c.theirs += ".*";
+                c.ourStars.push_back(precision);
+                c.theirStars.push_back(precision < 0 ? precision : Clamped(precision));
                 break;
+            }
         }
     }
-    format += conversion;
+    c.ours += conversion;
+    c.theirs += conversion;
 
     if (conversion == 'c') {
         const auto ch = static_cast<unsigned char>(fdp.ConsumeIntegral<unsigned char>() & 0x7F);
-        CompareWithC(format, stars, ch, static_cast<int>(ch));
+        CompareWithC(c, ch, static_cast<int>(ch));
     } else if (conversion == 's') {
         std::string ascii = fdp.ConsumeRandomLengthString(300);
-        for (char& c : ascii) {
-            c = static_cast<char>(c & 0x7F);
+        for (char& ch : ascii) {
+            ch = static_cast<char>(ch & 0x7F);
         }
-        CompareWithC(format, stars, CString(Widen(ascii)), ascii.c_str());
+        CompareWithC(c, CString(Widen(ascii)), ascii.c_str());
     } else if (fdp.ConsumeBool()) {
         const int value = fdp.ConsumeIntegral<int>();
         const bool isSigned = conversion == 'd' || conversion == 'i';
         if (isSigned) {
-            CompareWithC(format, stars, value, value);
+            CompareWithC(c, value, value);
         } else {
-            CompareWithC(format, stars, value, static_cast<unsigned>(value));
+            CompareWithC(c, value, static_cast<unsigned>(value));
         }
     } else {
         const unsigned value = fdp.ConsumeIntegral<unsigned>();
         const bool isSigned = conversion == 'd' || conversion == 'i';
         if (isSigned) {
-            CompareWithC(format, stars, value, static_cast<int>(value));
+            CompareWithC(c, value, static_cast<int>(value));
         } else {
-            CompareWithC(format, stars, value, value);
+            CompareWithC(c, value, value);
         }
     }
 }

@@ -2,6 +2,8 @@
 // optional sign, at least one decimal digit and blanks, and its value must fit an int. The
 // model checks the shape on the trimmed text and leaves the value to strtoll. A rejected text
 // must leave the value untouched.
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstddef>
@@ -10,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/afx/ddx_parse.h"
 
@@ -56,16 +59,40 @@ bool ModelParse(const std::u16string& text, int& value) {
     return true;
 }
 
+// A number near the edges of int's range (or anywhere), as text with blanks, an optional sign
+// and leading zeros: random bytes alone seldom spell out 2147483647.
+std::u16string NumberText(FuzzedDataProvider& fdp) {
+    long long value = fdp.ConsumeIntegral<long long>();
+    if (fdp.ConsumeBool()) {
+        value = fdp.PickValueInArray<long long>({0, INT_MAX, INT_MIN}) +
+                fdp.ConsumeIntegralInRange(-3, 3);
+    }
+    std::string text(fdp.ConsumeIntegralInRange(0, 2), fdp.ConsumeBool() ? ' ' : '\t');
+    if (value < 0) {
+        text += '-';
+    } else if (fdp.ConsumeBool()) {
+        text += '+';
+    }
+    text.append(fdp.ConsumeIntegralInRange(0, 3), '0');
+    text += std::to_string(value < 0 ? 0 - static_cast<unsigned long long>(value)
+                                     : static_cast<unsigned long long>(value));
+    text.append(fdp.ConsumeIntegralInRange(0, 2), fdp.ConsumeBool() ? ' ' : '\t');
+    return std::u16string(text.begin(), text.end());
+}
+
 }  // namespace
 
-// Input: four bytes for the value the parse starts from, then the text.
+// Input: the value the parse starts from, then either any text or a number's text.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    if (size < 4) {
-        return 0;
+    FuzzedDataProvider fdp(data, size);
+    const int initial = fdp.ConsumeIntegral<int>();
+    std::u16string text;
+    if (fdp.ConsumeBool()) {
+        text = NumberText(fdp);
+    } else {
+        const std::vector<std::uint8_t> bytes = fdp.ConsumeRemainingBytes<std::uint8_t>();
+        text = UnitsOf(bytes.data(), bytes.size());
     }
-    int initial = 0;
-    std::memcpy(&initial, data, 4);
-    const std::u16string text = UnitsOf(data + 4, size - 4);
     int actual = initial;
     int expected = initial;
     const bool actualOk = AfxParseInt(CString(text), actual);

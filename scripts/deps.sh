@@ -1,6 +1,7 @@
-# Sourced by test.sh and run.sh: installs the Debian packages the build needs that are missing.
+# Sourced by test.sh, run.sh and fuzz/run.sh: installs the Debian packages the build needs
+# that are missing (clang and its runtime libraries for the fuzz targets).
 rv_packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev
-             libsndfile1-dev libasound2-dev fonts-wqy-microhei)
+             libsndfile1-dev libasound2-dev fonts-wqy-microhei clang libclang-rt-14-dev)
 
 rv_install_missing() {
     local missing=() p

@@ -91,6 +91,7 @@ private:
             ++p;
             const long long width = NextInt();
             if (width < 0) {
+                spec.leftAlign = true;
                 spec.flags += '-';
             }
             spec.width = static_cast<int>(std::min<long long>(std::llabs(width), kMaxField));

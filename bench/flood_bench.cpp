@@ -1,0 +1,218 @@
+// The main dialog under a flood on COM0, shown as hex on the Printer page.
+//
+//   Flood1MiB     1 MiB at the full speed of a pseudo-terminal: CPU seconds until every byte
+//                 is on screen and the program is idle again, the longest the window went
+//                 without answering, peak memory growth, and that the last byte is shown
+//   Flood60s      the same for 60 s of flooding: bytes received and shown (they must be
+//                 equal), the longest stall, memory growth against the text held
+//   BusyDevice    50 bytes every 100 ms for 10 s: CPU in % of one core
+//
+// The window's answer time is measured by a timer due every 5 ms: how late it fires is how
+// long an input event would have waited.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "app/test_dlg.h"
+#include "tests/support/device_dir.h"
+#include "tests/support/gui.h"
+#include "tools/sim/pty.h"
+
+CWinApp g_benchApp;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+long StatusKb(const char* field) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(field, 0) == 0) {
+            return std::atol(line.c_str() + std::strlen(field));
+        }
+    }
+    return 0;
+}
+
+// Measures how late a timer due every 5 ms fires: the longest wait an input event would see.
+class Responsiveness {
+public:
+    Responsiveness() {
+        m_clock.start();
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            if (m_last) {
+                m_worst = std::max(m_worst, now - m_last - kPeriodNs);
+            }
+            m_last = now;
+        });
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.start(kPeriodNs / 1000000);
+    }
+    double WorstMs() const { return static_cast<double>(m_worst) / 1e6; }
+
+private:
+    static constexpr qint64 kPeriodNs = 5000000;
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+    qint64 m_last = 0;
+    qint64 m_worst = 0;
+};
+
+// The dialog on a pseudo-terminal COM0, the Printer page showing hex.
+struct Bench {
+    Bench() {
+        devices.Link("COM0", com0.SlavePath());
+        devices.Link("COM2", com2.SlavePath());
+        dlg.Create(IDD_RV4417TEST_DIALOG);
+        g_benchApp.m_pMainWnd = &dlg;
+        {
+            CSingleLock lock(&dlg.m_recvLock, TRUE);
+            dlg.m_pagePrinter.m_recvHex = 1;
+        }
+        rvtest::Pump(200);
+    }
+    ~Bench() {
+        dlg.DestroyWindow();
+        g_benchApp.m_pMainWnd = nullptr;
+    }
+    int Shown() {
+        CSingleLock lock(&dlg.m_recvLock, TRUE);
+        return dlg.m_pagePrinter.m_recvText.GetLength();
+    }
+
+    rvtest::DeviceDir devices;
+    sim::PseudoTerminal com0;
+    sim::PseudoTerminal com2;
+    CTestDlg dlg;
+};
+
+// Flood bytes: every value but XON and XOFF, which COM0's flow control takes for itself.
+std::string FloodBlock(size_t size) {
+    std::string block;
+    for (size_t i = 0; block.size() < size; ++i) {
+        const char c = static_cast<char>(i % 256);
+        if (c != 0x11 && c != 0x13) {
+            block += c;
+        }
+    }
+    return block;
+}
+
+void Flood1MiB(benchmark::State& state) {
+    Bench bench;
+    const std::string data = FloodBlock(1 << 20);
+    double cpu = 0;
+    double worst = 0;
+    long growthKb = 0;
+    bool lastShown = false;
+    for (auto _ : state) {
+        { std::ofstream("/proc/self/clear_refs") << "5"; }
+        const long before = StatusKb("VmRSS:");
+        Responsiveness probe;
+        const double start = CpuSeconds();
+        std::thread device([&] { bench.com0.Send(data); });
+        while (bench.Shown() < static_cast<int>(3 * data.size())) {
+            rvtest::Pump(5);
+        }
+        device.join();
+        rvtest::Pump(50);  // until it is idle again
+        cpu = CpuSeconds() - start;
+        worst = probe.WorstMs();
+        growthKb = StatusKb("VmHWM:") - before;
+        CString text;
+        bench.dlg.m_pagePrinter.m_recvEdit.GetWindowText(text);
+        CString last;
+        last.Format(_T("%.2X "), static_cast<unsigned char>(data.back()));
+        lastShown = text.GetLength() == static_cast<int>(3 * data.size()) && text.Right(3) == last;
+    }
+    state.counters["cpu_s"] = cpu;
+    state.counters["worst_stall_ms"] = worst;
+    state.counters["peak_growth_MB"] = static_cast<double>(growthKb) / 1024.0;
+    state.counters["last_byte_shown"] = lastShown ? 1 : 0;
+}
+BENCHMARK(Flood1MiB)->Iterations(1)->Unit(benchmark::kSecond);
+
+void Flood60s(benchmark::State& state) {
+    Bench bench;
+    const std::string block = FloodBlock(4096);
+    std::atomic<bool> stop{false};
+    std::atomic<size_t> sent{0};
+    double worst = 0;
+    long growthKb = 0;
+    for (auto _ : state) {
+        const long before = StatusKb("VmRSS:");
+        Responsiveness probe;
+        std::thread device([&] {
+            while (!stop) {
+                sent += bench.com0.SendSome(block, 100);
+            }
+        });
+        rvtest::Pump(static_cast<int>(state.range(0)) * 1000);
+        stop = true;
+        device.join();
+        while (bench.Shown() < static_cast<int>(3 * sent)) {
+            rvtest::Pump(10);
+        }
+        worst = probe.WorstMs();
+        growthKb = StatusKb("VmRSS:") - before;
+    }
+    state.counters["bytes_sent"] = static_cast<double>(sent);
+    state.counters["bytes_shown"] = bench.Shown() / 3.0;
+    state.counters["worst_stall_ms"] = worst;
+    state.counters["growth_MB"] = static_cast<double>(growthKb) / 1024.0;
+    state.counters["growth_per_text_MB"] =
+        static_cast<double>(growthKb) * 1024.0 / (bench.Shown() * 2.0);
+}
+BENCHMARK(Flood60s)->Arg(60)->Iterations(1)->Unit(benchmark::kSecond);
+
+void BusyDevice(benchmark::State& state) {
+    Bench bench;
+    const std::string chunk = FloodBlock(50);
+    double percent = 0;
+    for (auto _ : state) {
+        std::atomic<bool> stop{false};
+        std::thread device([&] {
+            while (!stop) {
+                bench.com0.Send(chunk);
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        });
+        const double start = CpuSeconds();
+        rvtest::Pump(10000);
+        percent = 100.0 * (CpuSeconds() - start) / 10.0;
+        stop = true;
+        device.join();
+    }
+    state.counters["cpu_percent_of_core"] = percent;
+}
+BENCHMARK(BusyDevice)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    AfxInitFramework();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    AfxTermFramework();
+    return 0;
+}
