@@ -66,9 +66,9 @@ void AutoSendPeriod(benchmark::State& state) {
     for (auto _ : state) {
         ::SetWindowTextW(::GetDlgItem(dlg.m_pagePrinter, IDC_INTERVAL), _T("20"));
         dlg.m_pagePrinter.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_AUTO_SEND, BN_CLICKED), 0);
-        rvtest::Pump(10000);
+        rvtest::RunLoop(10000);
         dlg.m_pagePrinter.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_AUTO_SEND, BN_CLICKED), 0);
-        rvtest::Pump(200);
+        rvtest::RunLoop(200);
     }
     stop = true;
     device.join();

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "platform/afx/controls_qt.h"
+#include "platform/afx/queued_text.h"
 #include "platform/afx/resources_qt.h"
 #include "platform/afx/text_view.h"
 #include "platform/afx/ui_thread.h"
@@ -285,18 +286,40 @@ LRESULT TabProc(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // A text view shows one growing text: when the text offered extends what it shows, only
 // the new tail is handed over.
-void SetViewText(Window& w, const CString& text) {
+void ShowInView(Window& w, const CString& text, std::uint64_t lineage) {
     auto* view = static_cast<TextView*>(w.widget.data());
     const int shown = view->Length();
-    if (w.textLineage == text.Lineage() && text.GetLength() >= shown) {
+    if (w.textLineage == lineage && text.GetLength() >= shown) {
         view->AppendText(QStringView(text.str().data() + shown, text.GetLength() - shown));
     } else {
         view->SetText(ToQString(text));
     }
-    w.textLineage = text.Lineage();
+    w.textLineage = lineage;
+}
+
+void SetViewText(Window& w, const CString& text) {
+    ForgetQueuedText(w.hwnd);
+    ShowInView(w, text, text.Lineage());
 }
 
 }  // namespace
+
+bool AppendViewText(Window& w, std::uint64_t lineage, int base, std::u16string_view tail) {
+    auto* view = w.kind == Kind::TextView ? static_cast<TextView*>(w.widget.data()) : nullptr;
+    if (!view || w.textLineage != lineage || view->Length() != base) {
+        return false;
+    }
+    view->AppendText(QStringView(tail.data(), static_cast<qsizetype>(tail.size())));
+    return true;
+}
+
+void SetQueuedText(Window& w, const CString& text, std::uint64_t lineage) {
+    if (w.kind == Kind::TextView && w.widget) {
+        ShowInView(w, text, lineage);
+    } else {
+        Dispatch(w.hwnd, WM_AFX_SETCSTRING, 0, reinterpret_cast<LPARAM>(&text));
+    }
+}
 
 QString WindowText(const Window& w) {
     QWidget* widget = w.widget;
@@ -328,6 +351,7 @@ QString WindowText(const Window& w) {
 
 void SetWindowTextOf(Window& w, const QString& text) {
     QWidget* widget = w.widget;
+    ForgetQueuedText(w.hwnd);
     w.text = text;
     w.textLineage = 0;
     if (!widget) {

@@ -23,6 +23,22 @@ struct Call {
     bool done = false;
 };
 
+// One entry of the queue: a call whose caller waits, or work queued without waiting.
+struct Item {
+    Call* call = nullptr;
+    std::function<void()> work;
+};
+
+// Work queued without waiting may run this far ahead of the user-interface thread; a worker
+// that would go further waits, so that a fast one cannot fill memory with window updates.
+constexpr size_t kMaxQueued = 256;
+
+// The event loop serves the queue for at most this long in one turn, so input and painting
+// go on under a flood of window updates.
+constexpr int kTurnLimitMs = 1;
+
+void Serve(int limitMs);
+
 // Waits of the user-interface thread: the awaited descriptor and the call queue together.
 class UiPump : public WaitPump {
 public:
@@ -34,11 +50,12 @@ public:
 struct UiThread {
     std::atomic<bool> running{false};
     std::thread::id id;
-    int wake = -1;      // eventfd, readable while calls are queued
+    int wake = -1;      // eventfd, readable while the queue is not empty
     int postWake = -1;  // eventfd, readable while posted work is queued
     std::mutex mutex;
-    std::condition_variable served;
-    std::deque<Call*> calls;
+    std::condition_variable served;  // a call was served, or the queue has room again
+    std::deque<Item> queue;          // calls and queued work, in the order they came
+    std::atomic<size_t> queued{0};   // the queue's length, for a look without the lock
     std::deque<std::function<void()>> posted;
     QSocketNotifier* notifier = nullptr;
     QSocketNotifier* postNotifier = nullptr;
@@ -107,7 +124,7 @@ void StartUiThread() {
     }
     ui.id = std::this_thread::get_id();
     ui.notifier = new QSocketNotifier(ui.wake, QSocketNotifier::Read);
-    QObject::connect(ui.notifier, &QSocketNotifier::activated, [] { ServePendingCalls(); });
+    QObject::connect(ui.notifier, &QSocketNotifier::activated, [] { Serve(kTurnLimitMs); });
     ui.postNotifier = new QSocketNotifier(ui.postWake, QSocketNotifier::Read);
     QObject::connect(ui.postNotifier, &QSocketNotifier::activated, [] { RunPosted(); });
     SetThreadWaitPump(&ui.pump);
@@ -119,18 +136,21 @@ void StopUiThread() {
     if (!ui.running) {
         return;
     }
-    ServePendingCalls();
+    for (;;) {
+        ServePendingCalls();
+        std::lock_guard lock(ui.mutex);
+        if (ui.queue.empty()) {
+            ui.running = false;
+            ui.posted.clear();  // no event loop any more: lost, as messages for dead windows
+            ui.served.notify_all();
+            break;
+        }
+    }
     SetThreadWaitPump(nullptr);
     delete ui.notifier;
     ui.notifier = nullptr;
     delete ui.postNotifier;
     ui.postNotifier = nullptr;
-    {
-        std::lock_guard lock(ui.mutex);
-        ui.running = false;
-        ui.posted.clear();  // no event loop any more: posted messages are lost, as for dead windows
-        ui.served.notify_all();  // callers still queued run their calls themselves
-    }
 }
 
 bool IsUiThread() {
@@ -138,20 +158,69 @@ bool IsUiThread() {
     return ui.running && ui.id == std::this_thread::get_id();
 }
 
+namespace {
+
+// Under the lock: appends to the queue, waking the user-interface thread if it had nothing.
+void Enqueue(UiThread& ui, Item item) {
+    if (ui.queue.empty()) {
+        Wake(ui.wake);
+    }
+    ui.queue.push_back(std::move(item));
+    ui.queued.store(ui.queue.size(), std::memory_order_release);
+}
+
+}  // namespace
+
 void RunOnUi(const std::function<void()>& fn) {
     UiThread& ui = Ui();
     if (!ui.running || ui.id == std::this_thread::get_id()) {
+        // What other threads queued before comes first, so that this call sees their windows
+        // as they left them.
+        if (ui.running && ui.queued.load(std::memory_order_acquire) != 0) {
+            ServePendingCalls();
+        }
         fn();
         return;
     }
     Call call{&fn};
     std::unique_lock lock(ui.mutex);
-    ui.calls.push_back(&call);
-    Wake(ui.wake);
+    if (!ui.running) {
+        lock.unlock();
+        fn();
+        return;
+    }
+    Enqueue(ui, Item{&call, {}});
     ui.served.wait(lock, [&] { return call.done || !ui.running; });
     if (!call.done) {  // the user-interface thread has ended: nobody else will run it
-        std::erase(ui.calls, &call);
+        std::erase_if(ui.queue, [&](const Item& item) { return item.call == &call; });
+        ui.queued.store(ui.queue.size(), std::memory_order_release);
         lock.unlock();
+        fn();
+    }
+}
+
+void WaitForRoomOnUi() {
+    UiThread& ui = Ui();
+    if (!ui.running || ui.id == std::this_thread::get_id()) {
+        return;
+    }
+    std::unique_lock lock(ui.mutex);
+    ui.served.wait(lock, [&] { return ui.queue.size() < kMaxQueued || !ui.running; });
+}
+
+bool TryQueueOnUi(std::function<void()>& fn) {
+    UiThread& ui = Ui();
+    std::lock_guard lock(ui.mutex);
+    if (!ui.running || ui.id == std::this_thread::get_id()) {
+        return false;
+    }
+    Enqueue(ui, Item{nullptr, std::move(fn)});
+    return true;
+}
+
+void QueueOnUi(std::function<void()> fn) {
+    WaitForRoomOnUi();
+    if (!TryQueueOnUi(fn)) {
         fn();
     }
 }
@@ -165,26 +234,56 @@ void PostToUi(std::function<void()> fn) {
     }
 }
 
-void ServePendingCalls() {
+namespace {
+
+// Runs what is queued now, and with a time limit (ms > 0) only as much as fits in it: a
+// worker that keeps queuing must not keep this thread from its events. The rest waits for
+// the next turn of the event loop.
+void Serve(int limitMs) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
     UiThread& ui = Ui();
     if (ui.wake >= 0) {
         DrainWake(ui.wake);
     }
-    for (;;) {
-        Call* call = nullptr;
+    size_t count = 0;
+    {
+        std::lock_guard lock(ui.mutex);
+        count = ui.queue.size();
+    }
+    for (; count > 0 && (limitMs <= 0 || Clock::now() < deadline); --count) {
+        Item item;
         {
             std::lock_guard lock(ui.mutex);
-            if (ui.calls.empty()) {
+            if (ui.queue.empty()) {
                 return;
             }
-            call = ui.calls.front();
-            ui.calls.pop_front();
+            item = std::move(ui.queue.front());
+            ui.queue.pop_front();
+            ui.queued.store(ui.queue.size(), std::memory_order_release);
+            if (ui.queue.size() == kMaxQueued / 2) {
+                ui.served.notify_all();  // room again for workers that wait
+            }
         }
-        (*call->fn)();
+        if (!item.call) {
+            item.work();
+            continue;
+        }
+        (*item.call->fn)();
         std::lock_guard lock(ui.mutex);
-        call->done = true;
+        item.call->done = true;
         ui.served.notify_all();
     }
+    std::lock_guard lock(ui.mutex);
+    if (!ui.queue.empty()) {
+        Wake(ui.wake);
+    }
+}
+
+}  // namespace
+
+void ServePendingCalls() {
+    Serve(0);
 }
 
 }  // namespace afx_detail

@@ -5,6 +5,11 @@
 // the Qt event loop (nested loops of message boxes included) and by every platform wait on
 // the user-interface thread (Sleep, WaitForSingleObject, thread joins, lock waits), so a
 // worker that needs a window can always finish, whatever the user-interface thread waits for.
+//
+// A few operations that answer nothing (a window text set from a CString, moving a caret)
+// are queued instead and the worker goes on; they stay in order with the worker's other
+// calls, and the user-interface thread runs what is queued before any window operation of
+// its own, so nobody sees a window behind what a worker did before.
 #pragma once
 
 #include <functional>
@@ -18,8 +23,19 @@ void StopUiThread();
 bool IsUiThread();
 
 // Runs fn on the user-interface thread and returns when it has run. On that thread, or when
-// there is none (no application yet, or it has ended), fn runs at once on the caller.
+// there is none (no application yet, or it has ended), fn runs at once on the caller, after
+// the work other threads queued before.
 void RunOnUi(const std::function<void()>& fn);
+
+// Runs fn on the user-interface thread after everything queued before it (calls and queued
+// work of every thread) without waiting for it. A worker that is far ahead waits for room
+// first. On that thread, or when there is none, fn runs at once.
+void QueueOnUi(std::function<void()> fn);
+// The same in two steps, for callers that queue under a lock of their own: the wait for room
+// (outside that lock), then the queuing, which returns false, leaving fn to the caller, when
+// this thread should run it itself.
+void WaitForRoomOnUi();
+bool TryQueueOnUi(std::function<void()>& fn);
 
 // Runs fn on the user-interface thread and hands back its result.
 template <class F>
@@ -37,8 +53,8 @@ auto OnUi(F&& fn) -> decltype(fn()) {
 // Posted work is not run inside platform waits, only when the event loop runs.
 void PostToUi(std::function<void()> fn);
 
-// Runs the calls that other threads are waiting for. Safe to call at any time on the
-// user-interface thread.
+// Runs the calls and the work other threads have queued so far. Safe to call at any time on
+// the user-interface thread.
 void ServePendingCalls();
 
 }  // namespace afx_detail

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/afx/queued_text.h"
 #include "platform/win/text.h"
 
 struct CWndAccess {
@@ -111,6 +112,7 @@ void Forget(HWND hwnd) {
     }
     std::unique_ptr<Window> window = std::move(it->second);
     table.windows.erase(it);
+    ForgetQueuedWindow(hwnd);
     window->timers.clear();
     if (window->bound) {
         CWndAccess::Released(window->bound);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string_view>
 
 #include "platform/afx/wnd.h"
 
@@ -61,6 +62,13 @@ void ReleaseObject(CWnd* wnd);
 
 // WM_SETTEXT with a CString (lParam: const CString*), so text views can append.
 constexpr UINT WM_AFX_SETCSTRING = 0x0363;
+
+// Text views: appends tail when the view shows the first base characters of the text of
+// that lineage; false, changing nothing, when it does not.
+bool AppendViewText(Window& window, std::uint64_t lineage, int base, std::u16string_view tail);
+// A text that a worker queued (a copy, so the lineage of the original comes with it): a text
+// view takes only what it lacks.
+void SetQueuedText(Window& window, const CString& text, std::uint64_t lineage);
 
 // The window text as the system keeps it (statics with their "&&", edits with CR LF).
 QString WindowText(const Window& window);

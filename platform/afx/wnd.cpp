@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "platform/afx/dialog.h"
+#include "platform/afx/queued_text.h"
 #include "platform/afx/ui_thread.h"
 #include "platform/afx/winapp.h"
 #include "platform/afx/window_table.h"
@@ -27,6 +28,11 @@ thread_local std::vector<CurrentMessage> t_messages;
 }  // namespace
 
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A worker moving a caret needs no answer (an edit gives 0), so it need not wait.
+    if ((message == EM_SETSEL || message == EM_SCROLLCARET) && !afx_detail::IsUiThread()) {
+        afx_detail::QueueOnUi([=] { afx_detail::Dispatch(hwnd, message, wParam, lParam); });
+        return 0;
+    }
     return OnUi([&] { return afx_detail::Dispatch(hwnd, message, wParam, lParam); });
 }
 
@@ -348,7 +354,11 @@ void CWnd::SetWindowText(LPCWSTR text) {
 }
 
 void CWnd::SetWindowText(const CString& text) {
-    SendMessage(afx_detail::WM_AFX_SETCSTRING, 0, reinterpret_cast<LPARAM>(&text));
+    if (afx_detail::IsUiThread()) {
+        SendMessage(afx_detail::WM_AFX_SETCSTRING, 0, reinterpret_cast<LPARAM>(&text));
+    } else {
+        afx_detail::QueueWindowText(m_hWnd, text);
+    }
 }
 
 void CWnd::GetWindowText(CString& text) const {

@@ -17,6 +17,7 @@ class CDataExchange;
 
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 
+// From a worker, EM_SETSEL and EM_SCROLLCARET are queued without waiting and give 0.
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL IsWindow(HWND hwnd);
@@ -77,6 +78,7 @@ public:
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void SetWindowText(LPCWSTR text);
     // A text that only grew since the window last showed it is appended, not sent whole.
+    // From a worker it is queued without waiting.
     void SetWindowText(const CString& text);
     void GetWindowText(CString& text) const;
     int GetWindowTextLength() const;

@@ -4,9 +4,11 @@
 // flags, width and precision mean exactly what they mean in C. Texts and characters are padded
 // here, in 16-bit units.
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <type_traits>
 
 #include "platform/win/cstring.h"
 #include "platform/win/text.h"
@@ -227,6 +229,9 @@ private:
 
     template <class T>
     void Narrow(const Spec& spec, const char* length, T value) {
+        if (Plain(spec, value)) {
+            return;
+        }
         std::string fmt = "%" + spec.flags;
         if (spec.width >= 0) {
             fmt += std::to_string(spec.width);
@@ -244,6 +249,60 @@ private:
         std::snprintf(buf.data(), buf.size(), fmt.c_str(), value);
         buf.resize(static_cast<size_t>(n));
         m_out.append(buf.begin(), buf.end());  // ASCII only: digits, signs, letters
+    }
+
+    // A decimal or hexadecimal number without flags or width, the common case (a received
+    // byte in hex, say), rendered without the C library's formatting machinery.
+    template <class T>
+    bool Plain(const Spec& spec, T value) {
+        if constexpr (!std::is_integral_v<T>) {
+            return false;
+        } else {
+            return PlainInteger(spec, value);
+        }
+    }
+
+    template <class T>
+    bool PlainInteger(const Spec& spec, T value) {
+        if (!spec.flags.empty() || spec.width >= 0) {
+            return false;
+        }
+        int base = 10;
+        switch (spec.conversion) {
+            case 'd':
+            case 'i':
+            case 'u':
+                break;
+            case 'x':
+            case 'X':
+                base = 16;
+                break;
+            default:
+                return false;
+        }
+        bool negative = false;
+        if constexpr (std::is_signed_v<T>) {
+            negative = value < 0;
+        }
+        const auto magnitude = negative ? 0 - static_cast<unsigned long long>(value)
+                                        : static_cast<unsigned long long>(value);
+        char digits[24];
+        const size_t count =
+            spec.precision == 0 && magnitude == 0
+                ? 0  // as C has it: no digits at all
+                : static_cast<size_t>(
+                      std::to_chars(digits, digits + sizeof digits, magnitude, base).ptr - digits);
+        if (negative) {
+            m_out += u'-';
+        }
+        if (spec.precision > static_cast<int>(count)) {
+            m_out.append(static_cast<size_t>(spec.precision) - count, u'0');
+        }
+        for (size_t i = 0; i < count; ++i) {
+            const char c = digits[i];
+            m_out += static_cast<char16_t>(spec.conversion == 'X' && c >= 'a' ? c - 'a' + 'A' : c);
+        }
+        return true;
     }
 
     const FormatArg* m_args;

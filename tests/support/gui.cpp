@@ -2,9 +2,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include "platform/afx/window_table.h"
@@ -99,6 +101,29 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
 
 void Pump(int ms) {
     QTest::qWait(ms);
+}
+
+bool RunLoopUntil(const std::function<bool()>& condition, int timeoutMs) {
+    if (condition()) {
+        return true;
+    }
+    QEventLoop loop;
+    bool held = false;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (condition()) {
+            held = true;
+            loop.quit();
+        }
+    });
+    check.start(1);
+    QTimer::singleShot(timeoutMs, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+    return held;
+}
+
+void RunLoop(int ms) {
+    RunLoopUntil([] { return false; }, ms);
 }
 
 QWidget* WidgetOf(HWND hwnd) {

@@ -58,6 +58,10 @@ private:
 // Processes events until the condition holds (true) or the time is up (false).
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 void Pump(int ms);
+// The same in a real event loop, which never sleeps between events (Pump and WaitUntil
+// do, which delays timers by up to 10 ms): for measuring how promptly events are served.
+bool RunLoopUntil(const std::function<bool()>& condition, int timeoutMs);
+void RunLoop(int ms);
 
 // The widget of a window handle, and a control of a dialog.
 QWidget* WidgetOf(HWND hwnd);
