@@ -14,13 +14,16 @@ namespace {
 // What the window will show once the queue has run, as far as queued texts go.
 struct Queued {
     bool view = false;          // a text view: it can take the added part alone
+    bool gone = false;          // destroyed: texts for it go nowhere, without asking
     std::uint64_t lineage = 0;  // the text last queued (0: unknown, send the next one whole)
     int length = 0;
 };
 
 struct QueuedTexts {
     std::mutex mutex;
-    std::map<HWND, Queued> windows;  // entered on the user-interface thread, while they live
+    // Entered on the user-interface thread; kept when destroyed (handles are never reused),
+    // so that a worker still writing to it does not wait for that thread each time.
+    std::map<HWND, Queued> windows;
 };
 
 QueuedTexts& Texts() {
@@ -45,23 +48,33 @@ bool Enter(HWND hwnd) {
 }  // namespace
 
 void QueueWindowText(HWND hwnd, const CString& text) {
+    if (!hwnd) {
+        return;
+    }
     QueuedTexts& texts = Texts();
     bool known = false;
     {
         std::lock_guard lock(texts.mutex);
-        known = texts.windows.contains(hwnd);
+        const auto it = texts.windows.find(hwnd);
+        if (it != texts.windows.end() && it->second.gone) {
+            return;  // the text goes nowhere, as a message to a dead window
+        }
+        known = it != texts.windows.end();
     }
     if (!known && !Enter(hwnd)) {
-        return;  // no window: the text goes nowhere, as a message to a dead window
+        return;
     }
     WaitForRoomOnUi();
     std::function<void()> work;
     std::unique_lock lock(texts.mutex);
     const auto it = texts.windows.find(hwnd);
     if (it == texts.windows.end()) {
-        return;  // the window has gone meanwhile
+        return;
     }
     Queued& queued = it->second;
+    if (queued.gone) {
+        return;
+    }
     const std::uint64_t lineage = text.Lineage();
     if (queued.view && queued.lineage == lineage && text.GetLength() >= queued.length) {
         const int base = queued.length;
@@ -101,7 +114,10 @@ void ForgetQueuedText(HWND hwnd) {
 void ForgetQueuedWindow(HWND hwnd) {
     QueuedTexts& texts = Texts();
     std::lock_guard lock(texts.mutex);
-    texts.windows.erase(hwnd);
+    const auto it = texts.windows.find(hwnd);
+    if (it != texts.windows.end()) {
+        it->second.gone = true;
+    }
 }
 
 }  // namespace afx_detail

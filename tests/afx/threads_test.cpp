@@ -186,7 +186,9 @@ TEST_F(ThreadsTest, AQueuedTextAfterAnotherChangeOfTheViewShowsWhole) {
 // are queued for it takes them nowhere.
 TEST_F(ThreadsTest, AWorkerFarAheadWaitsAndAViewThatGoesTakesNothing) {
     std::atomic<int> done{0};
-    CWnd& view = View();
+    // The worker's own wrapper: the framework's one goes with the window.
+    CWnd view;
+    view.m_hWnd = View().m_hWnd;
     std::thread worker([&] {
         CString text;
         for (int i = 0; i < 5000; ++i) {
@@ -202,6 +204,7 @@ TEST_F(ThreadsTest, AWorkerFarAheadWaitsAndAViewThatGoesTakesNothing) {
     dlg.DestroyWindow();  // the rest goes nowhere
     ASSERT_TRUE(rvtest::WaitUntil([&] { return done == 5000; }, 30000));
     worker.join();
+    view.m_hWnd = nullptr;  // nothing left to release
 }
 
 TEST_F(ThreadsTest, WaitingForAThreadOnTheUserInterfaceThreadServesItsWindowCalls) {
