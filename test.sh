@@ -2,8 +2,8 @@
 # Installs what is missing, builds, and runs the tests.
 #
 #   ./test.sh            the normal build, every suite
-#   ./test.sh --asan     address + undefined-behaviour sanitizers, the platform and io suites
-#   ./test.sh --tsan     thread sanitizer, the platform and io suites
+#   ./test.sh --asan     address + undefined-behaviour sanitizers, every suite that runs code
+#   ./test.sh --tsan     thread sanitizer, every suite that runs code
 #   ./test.sh --ci       all three, as CI runs them
 # Further arguments go to ctest (for example -R Serial).
 set -euo pipefail
@@ -30,6 +30,8 @@ build_and_test() {
     (cd "$dir" && "${run[@]}" ctest -j "$(nproc)" --output-on-failure "${filter[@]}" "${ctest_args[@]}")
 }
 
+# All but the layer check, which only reads the sources.
+sanitized='platform|io|afx|app|pages|tools|e2e'
 mode=normal
 ctest_args=()
 for arg in "$@"; do
@@ -44,11 +46,11 @@ done
 rv_install_missing
 case "$mode" in
     normal) build_and_test normal "" ;;
-    asan) build_and_test asan 'platform|io|afx|app|pages' -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF ;;
-    tsan) build_and_test tsan 'platform|io|afx|app|pages' -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF ;;
+    asan) build_and_test asan "$sanitized" -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF ;;
+    tsan) build_and_test tsan "$sanitized" -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF ;;
     ci)
         build_and_test normal ""
-        build_and_test asan 'platform|io|afx|app|pages' -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF
-        build_and_test tsan 'platform|io|afx|app|pages' -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF
+        build_and_test asan "$sanitized" -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF
+        build_and_test tsan "$sanitized" -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF
         ;;
 esac
