@@ -21,6 +21,7 @@
 #include <QStringView>
 
 #include <array>
+#include <deque>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -62,7 +63,9 @@ public:
 private:
     void WrapFrom(QStringView text, const CharAdvances& advances);
 
-    std::vector<int> m_starts{0};
+    // A deque: growing it never copies what it holds, which for a box flooded with hex would
+    // be a copy of a hundred megabytes on the user-interface thread.
+    std::deque<int> m_starts{0};
     qreal m_width = 0;
 };
 
