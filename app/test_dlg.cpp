@@ -101,6 +101,14 @@ void CTestDlg::RecvLoop() {
         if (!ReadFile(port, buffer, 50, &got, nullptr) || got == 0) {
             Sleep(50);
         } else {
+            // A long text is grown in slices first: a click that waits for the lock must not
+            // wait for a copy of all of it.
+            CString::ReserveShared(
+                [this](const std::function<void(CString*)>& grow) {
+                    CSingleLock lock(&m_recvLock, TRUE);
+                    grow(m_pRecvText);
+                },
+                static_cast<int>(3 * got));
             CSingleLock lock(&m_recvLock, TRUE);
             CString chunk;
             for (DWORD i = 0; i < got; ++i) {

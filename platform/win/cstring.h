@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -106,6 +107,16 @@ public:
     void FormatArgs(LPCWSTR format, const win_detail::FormatArg* args, size_t count);
 
     const std::u16string& str() const { return m_text; }
+
+    // Makes room for `room` more characters in a text that threads share under a lock, copying
+    // it in slices of `slice` characters with the lock held for one slice at a time. Growing a
+    // text by appending copies it whole, which at hundreds of millions of characters takes
+    // seconds; a thread waiting for the lock meanwhile would freeze. `locked(f)` must call
+    // f(text) with the lock held, text being the shared text (nullptr when there is none).
+    // Nothing is done when the room is there or the text fits one slice; the growth is left
+    // to the next append when the text is replaced or changed other than by appending.
+    using Locked = std::function<void(const std::function<void(CString*)>&)>;
+    static void ReserveShared(const Locked& locked, int room, int slice = 1 << 22);
 
     friend CString operator+(const CString& a, const CString& b);
     friend CString operator+(const CString& a, LPCWSTR b);

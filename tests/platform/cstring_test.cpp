@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <thread>
+
 #include "platform/win/text.h"
 
 namespace {
@@ -94,6 +99,112 @@ TEST(CStringTest, LineageSurvivesAppendsOnlyAndIsNeverShared) {
         change(s);
         EXPECT_NE(s.Lineage(), before);
     }
+}
+
+// A text shared under a lock, as a reader and the user-interface thread share a receive text.
+struct SharedText {
+    std::mutex mutex;
+    CString* text = nullptr;
+    int locks = 0;
+    std::function<void()> between;  // what another thread does while the lock is free
+
+    CString::Locked Locked() {
+        return [this](const std::function<void(CString*)>& f) {
+            if (locks++ > 0 && between) {
+                between();
+            }
+            std::lock_guard hold(mutex);
+            f(text);
+        };
+    }
+};
+
+TEST(CStringTest, ASharedTextGrowsInSlicesAndKeepsWhatIsAppendedMeanwhile) {
+    CString text(u'a', 100);
+    const auto lineage = text.Lineage();
+    SharedText shared;
+    shared.text = &text;
+    CString expected(u'a', 100);
+    shared.between = [&] {
+        std::lock_guard hold(shared.mutex);
+        text += _T("bc");
+        expected += _T("bc");
+    };
+    CString::ReserveShared(shared.Locked(), 50, 10);
+    EXPECT_GE(shared.locks, 10);  // never the whole copy under one hold
+    EXPECT_EQ(text.Lineage(), lineage);
+    EXPECT_EQ(text, expected);
+    const int length = text.GetLength();
+    const LPCWSTR before = text.GetString();
+    text += CString(u'z', 50);  // the room is there: no copy
+    EXPECT_EQ(text.GetString(), before);
+    EXPECT_EQ(text.GetLength(), length + 50);
+}
+
+TEST(CStringTest, ASharedTextReplacedOrReroutedDuringTheGrowthIsLeftAsItIs) {
+    CString text(u'a', 100);
+    CString other(_T("other"));
+    SharedText shared;
+    shared.text = &text;
+    shared.between = [&] {
+        std::lock_guard hold(shared.mutex);
+        if (shared.locks == 3) {
+            text = _T("cleared");  // the user cleared the box
+        }
+    };
+    CString::ReserveShared(shared.Locked(), 50, 10);
+    EXPECT_EQ(text, _T("cleared"));
+    EXPECT_EQ(shared.locks, 3);  // gave up at once
+
+    CString long1(u'b', 100);
+    shared.text = &long1;
+    shared.locks = 0;
+    shared.between = [&] {
+        std::lock_guard hold(shared.mutex);
+        shared.text = &other;  // another page became the receive target
+    };
+    CString::ReserveShared(shared.Locked(), 50, 10);
+    EXPECT_EQ(long1, CString(u'b', 100));
+    EXPECT_EQ(other, _T("other"));
+
+    // Outgrowing the new room meanwhile leaves the growth to the append.
+    CString grows(u'c', 100);
+    shared.text = &grows;
+    shared.locks = 0;
+    shared.between = [&] {
+        std::lock_guard hold(shared.mutex);
+        grows += CString(u'd', 150);
+    };
+    CString::ReserveShared(shared.Locked(), 50, 10);
+    EXPECT_EQ(grows.GetLength(), 100 + 150 * (shared.locks - 1));
+    EXPECT_EQ(grows.Left(250), CString(u'c', 100) + CString(u'd', 150));
+}
+
+TEST(CStringTest, ASharedTextGrowsWhileAnotherThreadAppends) {
+    CString text(u'a', 1000);
+    SharedText shared;
+    shared.text = &text;
+    std::atomic<bool> stop{false};
+    std::thread appender([&] {
+        for (int i = 0; !stop; ++i) {
+            std::lock_guard hold(shared.mutex);
+            CString chunk;
+            chunk.Format(_T("%d;"), i);
+            text += chunk;
+        }
+    });
+    for (int round = 0; round < 200; ++round) {
+        CString::ReserveShared(shared.Locked(), 64, 100);
+    }
+    stop = true;
+    appender.join();
+    CString expected(u'a', 1000);
+    for (int i = 0; expected.GetLength() < text.GetLength(); ++i) {
+        CString chunk;
+        chunk.Format(_T("%d;"), i);
+        expected += chunk;
+    }
+    EXPECT_EQ(text, expected);
 }
 
 TEST(CStringFormatTest, ReceiveFormatsGiveTwoUpperCaseDigitsOrTheCharacter) {
