@@ -3,7 +3,9 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
 #include "platform/afx/ui_thread.h"
 #include "platform/win/wait.h"
@@ -12,6 +14,8 @@ namespace {
 
 // A bound on one wait, in case a release and the waiter's last try crossed.
 constexpr int kRecheckMs = 20;
+// How often a worker looks whether a waiting user-interface thread has had its turn.
+constexpr int kTurnPollUs = 50;
 
 }  // namespace
 
@@ -24,22 +28,42 @@ CCriticalSection::~CCriticalSection() {
 }
 
 BOOL CCriticalSection::Lock() {
-    if (!afx_detail::IsUiThread()) {
+    const std::thread::id self = std::this_thread::get_id();
+    if (m_owner.load() == self) {
         m_mutex.lock();
+        ++m_depth;
         return TRUE;
     }
-    ++m_waiting;
-    while (!m_mutex.try_lock()) {
-        if (win_detail::WaitReadable(m_wake, kRecheckMs)) {
-            std::uint64_t count = 0;
-            [[maybe_unused]] const ssize_t n = read(m_wake, &count, sizeof count);
+    if (!afx_detail::IsUiThread()) {
+        // A worker that releases and retakes the lock in a loop would otherwise always win
+        // against the user-interface thread, which wakes only after the release: the window
+        // would freeze for as long as the loop runs. It lets a waiting user-interface thread
+        // have its turn first.
+        const unsigned turn = m_uiTurns.load();
+        while (m_waiting.load() > 0 && m_uiTurns.load() == turn) {
+            std::this_thread::sleep_for(std::chrono::microseconds(kTurnPollUs));
         }
+        m_mutex.lock();
+    } else {
+        ++m_waiting;
+        while (!m_mutex.try_lock()) {
+            if (win_detail::WaitReadable(m_wake, kRecheckMs)) {
+                std::uint64_t count = 0;
+                [[maybe_unused]] const ssize_t n = read(m_wake, &count, sizeof count);
+            }
+        }
+        ++m_uiTurns;
+        --m_waiting;
     }
-    --m_waiting;
+    m_owner.store(self);
+    m_depth = 1;
     return TRUE;
 }
 
 BOOL CCriticalSection::Unlock() {
+    if (--m_depth == 0) {
+        m_owner.store(std::thread::id());
+    }
     m_mutex.unlock();
     if (m_waiting > 0) {
         const std::uint64_t one = 1;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <thread>
 
 #include "platform/win/types.h"
 
@@ -22,8 +23,11 @@ public:
 
 private:
     std::recursive_mutex m_mutex;
-    std::atomic<int> m_waiting{0};  // user-interface thread waits in progress
-    int m_wake = -1;                // eventfd: the lock was released while someone waited
+    std::atomic<int> m_waiting{0};       // user-interface thread waits in progress
+    std::atomic<unsigned> m_uiTurns{0};  // times the user-interface thread took it after a wait
+    std::atomic<std::thread::id> m_owner{};
+    int m_depth = 0;  // the owner's nested locks; only the owner touches it
+    int m_wake = -1;  // eventfd: the lock was released while someone waited
 };
 
 // Holds a critical section for a scope.

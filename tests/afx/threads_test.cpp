@@ -82,6 +82,34 @@ TEST_F(ThreadsTest, ALockAWorkerHoldsWhileCallingAWindowCannotBlockTheUserInterf
     worker.join();
 }
 
+// A reader under a flood takes the lock again as soon as it lets it go; the user-interface
+// thread, woken only by the release, would lose every race and the window would freeze.
+TEST_F(ThreadsTest, AWorkerRetakingALockInALoopLetsAWaitingUserInterfaceThreadIn) {
+    CCriticalSection lock;
+    std::atomic<bool> stop{false};
+    std::atomic<int> rounds{0};
+    std::thread worker([&] {
+        while (!stop) {
+            CSingleLock held(&lock, TRUE);
+            ++rounds;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    while (rounds == 0) {
+        std::this_thread::yield();
+    }
+    for (int turn = 0; turn < 5; ++turn) {
+        const int before = rounds;
+        {
+            CSingleLock mine(&lock, TRUE);
+            EXPECT_LE(rounds - before, 2) << "turn " << turn;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    stop = true;
+    worker.join();
+}
+
 UINT CallsTheDialog(LPVOID param) {
     auto* dialog = static_cast<TestDialog*>(param);
     dialog->SendMessage(WM_APP + 7, 1, 2);
