@@ -526,20 +526,43 @@ private:
 // (out.raw, out.raw.0001, ...). Every sound must be played whole: all files the same size.
 class SoundFiles {
 public:
-    explicit SoundFiles(fs::path first) : m_first(std::move(first)) {}
+    explicit SoundFiles(fs::path first)
+        : m_first(std::move(first)), m_played(m_first.parent_path() / "played") {
+        fs::create_directories(m_played);
+    }
 
+    // The sink looks for a free name by trying them one by one from the first, so its files
+    // are moved aside as they come: a sink stepping over thousands of names would cost the
+    // tool more CPU every hour, and it gives up at ten thousand. A file still being written
+    // goes on being written where it was moved.
     long Count() {
-        while (fs::exists(Name(m_count))) {
-            ++m_count;
+        m_settled = m_count;
+        std::vector<fs::path> found;
+        std::error_code error;
+        const std::string prefix = m_first.filename().string();
+        for (const auto& entry : fs::directory_iterator(m_first.parent_path(), error)) {
+            if (entry.path().filename().string().rfind(prefix, 0) == 0) {
+                found.push_back(entry.path());
+            }
+        }
+        for (const fs::path& file : found) {
+            fs::rename(file, Played(m_count), error);
+            if (!error) {
+                ++m_count;
+            }
         }
         return m_count;
     }
-    // Sizes of the files finished so far (all but the last while sounds may still play).
+    // Sizes of the files finished so far: those moved before the last count (sounds are far
+    // shorter than a sample interval), or all of them once nothing plays any more.
     void CheckSizes(bool all) {
-        const long done = all ? Count() : Count() - 1;
+        if (all) {
+            Count();
+        }
+        const long done = all ? m_count : m_settled;
         std::error_code error;
         for (; m_checked < done; ++m_checked) {
-            const auto size = static_cast<long long>(fs::file_size(Name(m_checked), error));
+            const auto size = static_cast<long long>(fs::file_size(Played(m_checked), error));
             if (m_size < 0) {
                 m_size = size;
             } else if (size != m_size) {
@@ -551,17 +574,12 @@ public:
     long long Size() const { return m_size; }
 
 private:
-    std::string Name(long index) const {
-        if (index == 0) {
-            return m_first.string();
-        }
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".%04ld", index);
-        return m_first.string() + suffix;
-    }
+    fs::path Played(long index) const { return m_played / std::to_string(index); }
 
     fs::path m_first;
+    fs::path m_played;
     long m_count = 0;
+    long m_settled = 0;
     long m_checked = 0;
     long long m_size = -1;
     long m_partial = 0;
