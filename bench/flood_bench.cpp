@@ -7,6 +7,7 @@
 //                 equal), the longest stall, the longest a click on the Printer page waited
 //                 for its handler to run, memory growth against the text held
 //   BusyDevice    50 bytes every 100 ms for 10 s: CPU in % of one core
+//   VanishedPorts COM0 and COM2 gone for 10 s: CPU in % of one core
 //
 // The window's answer time is measured by a timer due every 5 ms: how late it fires is how
 // long an input event would have waited.
@@ -326,6 +327,23 @@ void BusyDevice(benchmark::State& state) {
     state.counters["cpu_percent_of_core"] = percent;
 }
 BENCHMARK(BusyDevice)->Iterations(1)->Unit(benchmark::kSecond);
+
+// COM0 and COM2 gone (their peers closed, as when an adapter is pulled): the readers must
+// keep to their pause instead of spinning on a port that fails at once.
+void VanishedPorts(benchmark::State& state) {
+    Bench bench;
+    double percent = 0;
+    for (auto _ : state) {
+        bench.com0.Hangup();
+        bench.com2.Hangup();
+        rvtest::RunLoop(500);  // the readers notice
+        const double start = CpuSeconds();
+        rvtest::RunLoop(10000);
+        percent = 100.0 * (CpuSeconds() - start) / 10.0;
+    }
+    state.counters["cpu_percent_of_core"] = percent;
+}
+BENCHMARK(VanishedPorts)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 

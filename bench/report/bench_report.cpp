@@ -463,14 +463,16 @@ std::vector<BarPanel> BarPanels(const QJsonObject& programs) {
     };
     panels.push_back({"Idle CPU",
                       "bench_program IdleCpu, bench_port IdleReaderCpu, bench_flood "
-                      "BusyDevice are",
+                      "BusyDevice and VanishedPorts are",
                       {{"% of one core",
                         {{"whole program, silent ports (IdleCpu)",
                           value("bench_program", "IdleCpu", "cpu_percent_of_core")},
                          {"one reader, idle line (IdleReaderCpu)",
                           value("bench_port", "IdleReaderCpu", "cpu_percent_of_core")},
                          {"busy device, 50 B per 100 ms (BusyDevice)",
-                          value("bench_flood", "BusyDevice", "cpu_percent_of_core")}}}}});
+                          value("bench_flood", "BusyDevice", "cpu_percent_of_core")},
+                         {"both ports gone (VanishedPorts)",
+                          value("bench_flood", "VanishedPorts", "cpu_percent_of_core")}}}}});
     panels.push_back({"Start-up until the dialog is shown (10 starts)",
                       "bench_program StartToShown is",
                       {{"time (ms)",
