@@ -30,6 +30,7 @@
 #include "app/test_dlg.h"
 #include "tests/support/device_dir.h"
 #include "tests/support/gui.h"
+#include "tests/support/process_stats.h"
 #include "tools/sim/pty.h"
 
 CWinApp g_benchApp;
@@ -37,24 +38,7 @@ CWinApp g_benchApp;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long StatusKb(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind(field, 0) == 0) {
-            return std::atol(line.c_str() + std::strlen(field));
-        }
-    }
-    return 0;
-}
+using rvtest::StatusKb;
 
 // Measures how late a timer due every 5 ms fires: the longest wait an input event would see.
 class Responsiveness {
@@ -236,12 +220,12 @@ void Flood1MiB(benchmark::State& state) {
         { std::ofstream("/proc/self/clear_refs") << "5"; }
         const long before = StatusKb("VmRSS:");
         Responsiveness probe;
-        const double start = CpuSeconds();
+        const double start = rvtest::ProcessCpuSeconds();
         device.Start();
         rvtest::RunLoopUntil([&] { return bench.Shown() >= static_cast<int>(3 * data.size()); },
                              60000);
         rvtest::RunLoop(50);  // until it is idle again
-        cpu = CpuSeconds() - start;
+        cpu = rvtest::ProcessCpuSeconds() - start;
         worst = probe.WorstMs();
         growthKb = StatusKb("VmHWM:") - before;
         device.Wait();
@@ -318,10 +302,10 @@ void BusyDevice(benchmark::State& state) {
             }
             return size_t{0};
         });
-        const double start = CpuSeconds();
+        const double start = rvtest::ProcessCpuSeconds();
         device.Start();
         rvtest::RunLoop(10000);
-        percent = 100.0 * (CpuSeconds() - start) / 10.0;
+        percent = 100.0 * (rvtest::ProcessCpuSeconds() - start) / 10.0;
         device.Wait();
     }
     state.counters["cpu_percent_of_core"] = percent;
@@ -337,9 +321,9 @@ void VanishedPorts(benchmark::State& state) {
         bench.com0.Hangup();
         bench.com2.Hangup();
         rvtest::RunLoop(500);  // the readers notice
-        const double start = CpuSeconds();
+        const double start = rvtest::ProcessCpuSeconds();
         rvtest::RunLoop(10000);
-        percent = 100.0 * (CpuSeconds() - start) / 10.0;
+        percent = 100.0 * (rvtest::ProcessCpuSeconds() - start) / 10.0;
     }
     state.counters["cpu_percent_of_core"] = percent;
 }

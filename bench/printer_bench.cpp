@@ -23,6 +23,7 @@
 #include "platform/win/text.h"
 #include "tests/support/device_dir.h"
 #include "tests/support/gui.h"
+#include "tests/support/process_stats.h"
 #include "tests/support/temp_dir.h"
 #include "tools/sim/pty.h"
 
@@ -31,17 +32,7 @@ CWinApp g_benchApp;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-long StatusKb(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind(field, 0) == 0) {
-            return std::atol(line.c_str() + std::strlen(field));
-        }
-    }
-    return 0;
-}
+using rvtest::StatusKb;
 
 void AutoSendPeriod(benchmark::State& state) {
     rvtest::DeviceDir devices;

@@ -46,6 +46,7 @@
 #include "app/app_dir.h"
 #include "platform/win/module.h"
 #include "tests/support/alsa_sink.h"
+#include "tests/support/process_stats.h"
 #include "tests/support/temp_dir.h"
 #include "tools/drive/technician.h"
 
@@ -55,6 +56,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using rvtest::StatusKb;
 
 // Thread names: threads inherit their creator's, which is how the simulated terminal's own
 // threads are told apart from the tool's.
@@ -168,24 +170,6 @@ int ParseOptions(int argc, char** argv, Options& options) {
 }
 
 // --- the process, from /proc/self and getrusage -------------------------------------------
-
-long StatusKb(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind(field, 0) == 0) {
-            return std::atol(line.c_str() + std::strlen(field));
-        }
-    }
-    return 0;
-}
-
-double ProcessCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 double ThisThreadCpuSeconds() {
     timespec now{};
@@ -776,7 +760,7 @@ int main(int argc, char** argv) {
         PageWatch pages(dialog, terminal);
         SoundFiles sounds(sink.Output());
         const auto started = Clock::now();
-        const double cpuBase = ProcessCpuSeconds();
+        const double cpuBase = rvtest::ProcessCpuSeconds();
         const double simBase = ThreadCpuSeconds(kSimThread);
         double samplingCpu = 0;
 
@@ -802,7 +786,7 @@ int main(int argc, char** argv) {
             s.simCpu = ThreadCpuSeconds(kSimThread) - simBase;
             samplingCpu += ThisThreadCpuSeconds() - before;
             s.soakCpu = samplingCpu + ThreadCpuSeconds(kWatchThread);
-            s.cpu = ProcessCpuSeconds() - cpuBase;
+            s.cpu = rvtest::ProcessCpuSeconds() - cpuBase;
             return s;
         };
 

@@ -17,6 +17,7 @@
 #include "platform/win/text.h"
 #include "tests/pages/dialog_fixture.h"
 #include "tests/support/alsa_sink.h"
+#include "tests/support/process_stats.h"
 #include "tools/sim/control_device.h"
 
 namespace {
@@ -25,21 +26,14 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using rvtest::WaitUntil;
 
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 // The share of one core the whole process used while the event loop ran for a second. A
 // reader that spins on a dead port takes a core to itself.
 double CoreShareOverASecond() {
-    const double before = CpuSeconds();
+    const double before = rvtest::ProcessCpuSeconds();
     const auto start = Clock::now();
     rvtest::Pump(1000);
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-    return (CpuSeconds() - before) / wall;
+    return (rvtest::ProcessCpuSeconds() - before) / wall;
 }
 
 long ElapsedMs(Clock::time_point since) {
