@@ -14,23 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/units.h"
 #include "platform/afx/ddx_parse.h"
 
 namespace {
-
-// As in the hex target: bytes are code units, 0xFF takes the next two bytes as one unit.
-std::u16string UnitsOf(const std::uint8_t* data, size_t size) {
-    std::u16string text;
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] == 0xFF && i + 2 < size) {
-            text += static_cast<char16_t>(data[i + 1] << 8 | data[i + 2]);
-            i += 2;
-        } else {
-            text += static_cast<char16_t>(data[i]);
-        }
-    }
-    return text;
-}
 
 bool ModelParse(const std::u16string& text, int& value) {
     std::string ascii;
