@@ -1,7 +1,9 @@
 #include "platform/win/process.h"
 
+#include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -196,6 +198,86 @@ bool MakeAbsolute(std::string& file) {
     return true;
 }
 
+// Closes every descriptor from 3 up, except keep. Runs in the forked child: system calls only.
+void CloseFrom3Except(int keep, int limit) {
+    const auto closeRange = [limit](unsigned first, unsigned last) {
+        if (first > last) {
+            return;
+        }
+        if (syscall(SYS_close_range, first, last, 0) == 0) {
+            return;
+        }
+        for (unsigned fd = first; fd <= last && fd < static_cast<unsigned>(limit); ++fd) {
+            close(static_cast<int>(fd));
+        }
+    };
+    closeRange(3, static_cast<unsigned>(keep) - 1);
+    closeRange(static_cast<unsigned>(keep) + 1, ~0U);
+}
+
+// Starts file in a child and returns 0, or the errno of the exec (or of the change of
+// folder) that failed, with no child left behind. The error comes back through a
+// close-on-exec pipe: a successful exec closes it empty. This does not depend on how the C
+// library's spawn reports a failed exec: under user-mode emulation that report is lost.
+// The child gets only 0, 1 and 2, default signal handling and no blocked signals, whatever
+// this program has set up for itself.
+int Spawn(const std::string& file, const std::string& directory, char* const argv[], pid_t& pid) {
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0) {
+        return errno;
+    }
+    rlimit files{};
+    const int limit = getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY
+                          ? static_cast<int>(std::min<rlim_t>(files.rlim_cur, 1 << 20))
+                          : 1 << 16;
+    // No handler of this program may run in the child between fork and exec.
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &previous);
+    pid = fork();
+    if (pid == 0) {
+        struct sigaction byDefault {};
+        byDefault.sa_handler = SIG_DFL;
+        for (int signal = 1; signal < NSIG; ++signal) {
+            sigaction(signal, &byDefault, nullptr);
+        }
+        int error = 0;
+        if (!directory.empty() && chdir(directory.c_str()) != 0) {
+            error = errno;
+        } else {
+            CloseFrom3Except(report[1], limit);
+            sigset_t none;
+            sigemptyset(&none);
+            sigprocmask(SIG_SETMASK, &none, nullptr);
+            execve(file.c_str(), argv, environ);
+            error = errno;
+        }
+        while (write(report[1], &error, sizeof error) < 0 && errno == EINTR) {
+        }
+        _exit(127);
+    }
+    const int forkError = pid < 0 ? errno : 0;
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    close(report[1]);
+    if (forkError != 0) {
+        close(report[0]);
+        return forkError;
+    }
+    int error = 0;
+    ssize_t got = 0;
+    do {
+        got = read(report[0], &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    close(report[0]);
+    if (got != static_cast<ssize_t>(sizeof error)) {
+        return 0;  // closed by the exec
+    }
+    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    return error != 0 ? error : ENOEXEC;
+}
+
 }  // namespace
 
 BOOL ShellExecuteEx(LPSHELLEXECUTEINFO info) {
@@ -237,28 +319,8 @@ BOOL ShellExecuteEx(LPSHELLEXECUTEINFO info) {
     }
     argv.push_back(nullptr);
 
-    // The child gets only 0, 1 and 2, default signal handling and no blocked signals,
-    // whatever this program has set up for itself.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!directory.empty()) {
-        posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-    }
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t signals;
-    sigemptyset(&signals);
-    posix_spawnattr_setsigmask(&attr, &signals);
-    sigfillset(&signals);
-    posix_spawnattr_setsigdefault(&attr, &signals);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    // glibc reports a failed exec (ENOENT, EACCES, ENOEXEC...) as the spawn's own result.
     pid_t pid = 0;
-    const int err = posix_spawn(&pid, file.c_str(), &actions, &attr, argv.data(), environ);
-    posix_spawnattr_destroy(&attr);
-    posix_spawn_file_actions_destroy(&actions);
+    const int err = Spawn(file, directory, argv.data(), pid);
     if (err != 0) {
         return Refuse(info, win_detail::ErrorFromErrno(err));
     }

@@ -1,6 +1,6 @@
 // Launching programs and waiting for them.
 //
-// ShellExecuteEx starts the file itself with posix_spawn (no shell, no file associations);
+// ShellExecuteEx starts the file itself with fork and exec (no shell, no file associations);
 // with SEE_MASK_NOCLOSEPROCESS it hands back a process handle, which WaitForSingleObject
 // waits on and CloseHandle releases. A child launched without a handle, or whose handle is
 // closed before it ends, is reaped by the next ShellExecuteEx, WaitForSingleObject,
