@@ -116,6 +116,7 @@ TEST_F(WriteTest, APortThatAcceptsNothingIsGivenUpAfterTwoSecondsWithoutProgress
 }
 
 TEST_F(WriteTest, APortThatHasGoneIsGivenUpAtOnce) {
+    devices.Unplug("COM0");
     line.Hangup();
     const auto start = Clock::now();
     const BYTE bytes[] = {1, 2, 3};

@@ -196,6 +196,7 @@ TEST_F(SerialTest, PurgeDiscardsWhatWasQueued) {
 
 TEST_F(SerialTest, VanishedPeerFailsReadsAndWritesAtOnce) {
     SetTimeouts(10, 10, 10, 50, 100);
+    devices.Unplug("COM0");
     line.Hangup();  // the line's queue goes with it, as when an adapter is pulled
     for (int i = 0; i < 3; ++i) {
         BOOL ok = TRUE;
@@ -292,6 +293,7 @@ TEST_F(SerialTest, APortWhoseDeviceComesBackReattachesWithItsSettings) {
     ASSERT_TRUE(SetCommState(port, &dcb));
     SetTimeouts(10, 10, 10, 50, 100);
 
+    devices.Unplug("COM0");
     line.Hangup();  // the adapter is pulled
     BOOL ok = TRUE;
     EXPECT_EQ(Read(50, &ok), "");

@@ -17,4 +17,8 @@ void DeviceDir::Link(const std::string& name, const std::filesystem::path& targe
     std::filesystem::create_symlink(target, Entry(name));
 }
 
+void DeviceDir::Unplug(const std::string& name) const {
+    Link(name, m_dir.path() / ("unplugged-" + name));
+}
+
 }  // namespace rvtest
