@@ -4,7 +4,9 @@
 #   ./test.sh            the normal build, every suite
 #   ./test.sh --asan     address + undefined-behaviour sanitizers, every suite that runs code
 #   ./test.sh --tsan     thread sanitizer, every suite that runs code
-#   ./test.sh --ci       all three, as CI runs them
+#   ./test.sh --cross ARCH   a cross build for arm64 or armhf, every suite under user-mode
+#                        emulation (qemu-user, called by ctest: no binfmt support needed)
+#   ./test.sh --ci       the three native builds, both cross builds and the packages, as CI
 # Further arguments go to ctest (for example -R Serial).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -30,17 +32,35 @@ build_and_test() {
     (cd "$dir" && "${run[@]}" ctest -j "$(nproc)" --output-on-failure "${filter[@]}" "${ctest_args[@]}")
 }
 
+# cross_build_and_test <arch>: optimised as the program ships, without debug information (the
+# emulated runs need none, and the build is quicker).
+cross_build_and_test() {
+    rv_install_cross "$1"
+    build_and_test "$1" "" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/debian-cross.cmake \
+        -DRV_TARGET_ARCH="$1" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+        -DRV_BENCHMARKS=OFF
+}
+
 # All but the layer check, which only reads the sources.
 sanitized='platform|io|afx|app|pages|tools|e2e'
 mode=normal
 ctest_args=()
-for arg in "$@"; do
-    case "$arg" in
+while [ $# -gt 0 ]; do
+    case "$1" in
         --asan) mode=asan ;;
         --tsan) mode=tsan ;;
         --ci) mode=ci ;;
-        *) ctest_args+=("$arg") ;;
+        --cross)
+            mode=cross
+            cross_arch=${2:-}
+            case "$cross_arch" in
+                arm64 | armhf) shift ;;
+                *) echo "usage: ./test.sh --cross arm64|armhf" >&2; exit 2 ;;
+            esac
+            ;;
+        *) ctest_args+=("$1") ;;
     esac
+    shift
 done
 
 rv_install_missing
@@ -48,9 +68,13 @@ case "$mode" in
     normal) build_and_test normal "" ;;
     asan) build_and_test asan "$sanitized" -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF ;;
     tsan) build_and_test tsan "$sanitized" -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF ;;
+    cross) cross_build_and_test "$cross_arch" ;;
     ci)
         build_and_test normal ""
         build_and_test asan "$sanitized" -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF
         build_and_test tsan "$sanitized" -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF
+        cross_build_and_test arm64
+        cross_build_and_test armhf
+        scripts/check_packages.sh
         ;;
 esac

@@ -244,6 +244,9 @@ struct SHELLEXECUTEINFO {
 using SHELLEXECUTEINFOW = SHELLEXECUTEINFO;
 using LPSHELLEXECUTEINFO = SHELLEXECUTEINFO*;
 constexpr DWORD SHELLEXECUTEINFO_TERMINAL_SIZE = 60;
+// On a 32-bit build (the older terminals) the record is the terminal's own, byte for byte.
+static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFO) == SHELLEXECUTEINFO_TERMINAL_SIZE,
+              "SHELLEXECUTEINFO keeps the terminal's 60-byte layout on 32-bit targets");
 
 // sndPlaySoundW
 constexpr UINT SND_SYNC = 0x0000;

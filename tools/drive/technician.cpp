@@ -1,5 +1,6 @@
 #include "tools/drive/technician.h"
 
+#include <stdlib.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -10,7 +11,9 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
+
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 
 #include "platform/afx/window_table.h"
@@ -273,16 +276,26 @@ Verdict Technician::Barcode(const std::function<size_t()>& soundBytes) {
     return v;
 }
 
-Verdict Technician::Other() {
+Verdict Technician::Other(const std::string& folder) {
     Verdict v{"Other", false, ""};
+    const std::string log = folder + "/utilities.log";
+    std::remove(log.c_str());
+    setenv("RV4417_UTILITY_LOG", log.c_str(), 1);
     ClickTab(4);
     Visibility main(WidgetOf(m_dialog.m_hWnd));
     Click(m_dialog.m_pageOther, IDC_LINK_CONFIG);  // returns when the utility has ended
+    unsetenv("RV4417_UTILITY_LOG");
     const bool back = ::IsWindowVisible(m_dialog.m_hWnd) != FALSE;
-    v.ok = main.hidden == 1 && main.shown == 1 && back;
+    std::ifstream in(log);
+    std::string ran;
+    std::getline(in, ran);
+    v.ok = ran == "LinkConfig" && main.hidden == 1 && main.shown == 1 && back;
     v.detail = v.ok ? "LinkConfig.exe ran with the tool hidden, and the tool came back"
-                    : "the utility did not run (the tool was hidden " +
-                          std::to_string(main.hidden) + " times)";
+               : ran != "LinkConfig" ? "LinkConfig.exe did not run (the tool was hidden " +
+                                           std::to_string(main.hidden) + " times)"
+                                     : "the tool was hidden " + std::to_string(main.hidden) +
+                                           " and shown " + std::to_string(main.shown) +
+                                           " times, and is " + (back ? "back" : "not back");
     return v;
 }
 

@@ -36,8 +36,9 @@ public:
     // Scans a code: it must show on the Barcode page; soundBytes() tells how much sound has
     // been played so far (0 when it cannot be known).
     Verdict Barcode(const std::function<size_t()>& soundBytes);
-    // Launches the link configuration utility: the tool hides while it runs and comes back.
-    Verdict Other();
+    // Launches the link configuration utility: it must run (it notes its name in a file in
+    // folder), the tool hides while it runs and comes back.
+    Verdict Other(const std::string& folder);
 
     // Shows the tab's page and saves a picture of the whole dialog.
     bool Screenshot(int tab, const std::string& path);

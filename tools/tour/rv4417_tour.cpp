@@ -5,6 +5,8 @@
 // the pictures of the pages are. The confirmation sound goes to a file beside the pictures.
 //
 //   rv4417-tour [OUTPUT FOLDER]      (default out/tour)
+//
+// Only the tour's own files in the folder are replaced: it may be any folder of the user's.
 #include <stdlib.h>
 
 #include <QApplication>
@@ -32,6 +34,36 @@ void SoundIntoFile(const fs::path& folder) {
     setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
 }
 
+bool IsTourFile(const fs::path& name) {
+    const std::string text = name.filename().string();
+    return text.rfind("sound.raw", 0) == 0 || text == "asound.conf" || text == "receipt.txt" ||
+           text == "utilities.log" ||
+           (text.size() > 4 && text.compare(text.size() - 4, 4, ".png") == 0 && text[0] >= '1' &&
+            text[0] <= '5' && text[1] == '-');
+}
+
+// Makes the folder, or empties it of what an earlier tour left; false with a message when
+// that cannot be done.
+bool PrepareFolder(const fs::path& folder) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (!error) {
+        for (const auto& entry : fs::directory_iterator(folder, error)) {
+            if (IsTourFile(entry.path())) {
+                fs::remove(entry.path(), error);
+            }
+            if (error) {
+                break;
+            }
+        }
+    }
+    if (error) {
+        std::cerr << "rv4417-tour: " << folder.string() << ": " << error.message() << "\n";
+        return false;
+    }
+    return true;
+}
+
 size_t SoundBytes(const fs::path& folder) {
     size_t total = 0;
     for (const auto& entry : fs::directory_iterator(folder)) {
@@ -47,9 +79,15 @@ size_t SoundBytes(const fs::path& folder) {
 CWinApp g_tourApp;
 
 int main(int argc, char** argv) {
-    const fs::path out = fs::absolute(argc > 1 ? argv[1] : "out/tour");
-    fs::remove_all(out);
-    fs::create_directories(out);
+    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
+        std::cerr << "usage: rv4417-tour [OUTPUT FOLDER]   (default out/tour)\n";
+        return 2;
+    }
+    std::error_code error;
+    const fs::path out = fs::absolute(argc > 1 ? argv[1] : "out/tour", error);
+    if (error || !PrepareFolder(out)) {
+        return 2;
+    }
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("RV4417_UTILITY_CLOSE_MS", "700", 1);  // the stand-in utilities close by themselves
     SoundIntoFile(out);
@@ -83,7 +121,7 @@ int main(int argc, char** argv) {
         technician.Screenshot(2, (out / "3-keyboard.png").string());
         verdicts.push_back(technician.Barcode([&] { return SoundBytes(out); }));
         technician.Screenshot(3, (out / "4-barcode.png").string());
-        verdicts.push_back(technician.Other());
+        verdicts.push_back(technician.Other(out.string()));
         technician.Screenshot(4, (out / "5-other.png").string());
         dialog.DestroyWindow();
         g_tourApp.m_pMainWnd = nullptr;

@@ -9,7 +9,8 @@
 //   Radio Probe.exe   the radio link probe: rfkill radios and wireless links
 //
 // RV4417_UTILITY_CLOSE_MS closes the window by itself after that many milliseconds (for
-// unattended runs).
+// unattended runs); RV4417_UTILITY_LOG names a file to which it appends its name when it
+// starts (so that an unattended run can tell that it really ran).
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -99,6 +100,12 @@ QStringList Radios() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString name = QFileInfo(QString::fromLocal8Bit(argv[0])).completeBaseName();
+    if (const QString log = qEnvironmentVariable("RV4417_UTILITY_LOG"); !log.isEmpty()) {
+        QFile file(log);
+        if (file.open(QIODevice::Append | QIODevice::Text)) {
+            file.write((name + "\n").toUtf8());
+        }
+    }
     QStringList lines;
     if (name == "SnapTool") {
         lines = Cameras();

@@ -1,0 +1,16 @@
+// The suites of a cross build run under user-mode emulation: ctest calls the emulator
+// (qemu-user) for each test program, with no binfmt support. There a program cannot start
+// another program of its own architecture (the kernel does not know the format and refuses
+// the exec), so the few cases that need a built utility to run are skipped there, and only
+// there.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#ifdef RV_UNDER_EMULATION
+#define RV_SKIP_WHERE_BUILT_PROGRAMS_CANNOT_START()                                       \
+    GTEST_SKIP() << "under user-mode emulation without binfmt support, a program cannot " \
+                    "start a program of its own architecture"
+#else
+#define RV_SKIP_WHERE_BUILT_PROGRAMS_CANNOT_START() static_cast<void>(0)
+#endif
