@@ -85,6 +85,7 @@ void CTestDlg::OnDestroy() {
 }
 
 UINT CTestDlg::RecvThreadProc(LPVOID param) {
+    SetThreadDescription(GetCurrentThread(), _T("com0-reader"));  // its name in the trace
     static_cast<CTestDlg*>(param)->RecvLoop();
     return 0;
 }

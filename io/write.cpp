@@ -26,8 +26,18 @@ int WriteBytesCounted(HANDLE port, const BYTE* bytes, int length) {
             offset += static_cast<int>(written);
             lastProgress = Clock::now();
         }
-        if (remaining <= 0 || !ok ||
-            Clock::now() - lastProgress >= std::chrono::milliseconds(kWriteStallMs)) {
+        if (remaining <= 0) {
+            return offset;
+        }
+        if (!ok) {
+            RV_TRACE(TraceChannel::Serial, "write given up: the port failed, %d of %d bytes unsent",
+                     remaining, length);
+            return offset;
+        }
+        if (Clock::now() - lastProgress >= std::chrono::milliseconds(kWriteStallMs)) {
+            RV_TRACE(TraceChannel::Serial,
+                     "write given up: the port took no byte for %d ms, %d of %d bytes unsent",
+                     kWriteStallMs, remaining, length);
             return offset;
         }
         Sleep(10);

@@ -97,6 +97,7 @@ void CBarcodePage::ShowReceived(const CString& batch) {
 }
 
 UINT CBarcodePage::ScannerRecvThread(LPVOID param) {
+    SetThreadDescription(GetCurrentThread(), _T("com2-reader"));  // its name in the trace
     auto* page = static_cast<CBarcodePage*>(param);
     const CString sound = g_strAppDir + kSoundFile;
     CString current;

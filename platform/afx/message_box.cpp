@@ -2,6 +2,8 @@
 
 #include "platform/afx/ui_thread.h"
 #include "platform/afx/window_table.h"
+#include "platform/win/text.h"
+#include "platform/win/trace.h"
 
 namespace afx_detail {
 
@@ -51,7 +53,9 @@ std::vector<Choice> ChoicesFor(UINT type) {
 }  // namespace
 
 int ShowMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-    return OnUi([&] {
+    RV_TRACE(TraceChannel::Ui, "message box \"%s\"",
+             win_detail::Utf16ToUtf8(text ? text : u"").c_str());
+    const int answer = OnUi([&] {
         Window* window = Find(owner);
         QWidget* parent = window && window->widget ? window->widget->window() : nullptr;
         QMessageBox box(IconFor(type), caption ? ToQString(caption) : QStringLiteral("Error"),
@@ -75,6 +79,9 @@ int ShowMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
         }
         return choices.size() == 1 ? IDOK : IDCANCEL;
     });
+    RV_TRACE(TraceChannel::Ui, "message box \"%s\" answered %d",
+             win_detail::Utf16ToUtf8(text ? text : u"").c_str(), answer);
+    return answer;
 }
 
 }  // namespace afx_detail

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/win/trace.h"
 #include "platform/win/wait.h"
 
 namespace afx_detail {
@@ -123,6 +124,7 @@ void StartUiThread() {
         ui.postWake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     }
     ui.id = std::this_thread::get_id();
+    SetThreadDescription(GetCurrentThread(), u"ui");  // its name in the trace
     ui.notifier = new QSocketNotifier(ui.wake, QSocketNotifier::Read);
     QObject::connect(ui.notifier, &QSocketNotifier::activated, [] { Serve(kTurnLimitMs); });
     ui.postNotifier = new QSocketNotifier(ui.postWake, QSocketNotifier::Read);

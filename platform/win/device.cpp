@@ -13,6 +13,7 @@
 #include "platform/win/file.h"
 #include "platform/win/serial_port.h"
 #include "platform/win/text.h"
+#include "platform/win/trace.h"
 
 namespace win_detail {
 
@@ -77,27 +78,65 @@ HANDLE Adopt(int fd, const std::string& path, DWORD shareMode) {
     return InsertHandle(std::make_shared<PlainFile>(fd));
 }
 
+// What an entry resolves to, for the trace: " -> the real path", " -> where a link points
+// (missing)", or nothing for an entry that is not there.
+std::string Resolved(const std::string& entry) {
+    if (char* real = realpath(entry.c_str(), nullptr)) {
+        std::string text = std::string(" -> ") + real;
+        free(real);
+        return text;
+    }
+    char target[4096];
+    const ssize_t n = readlink(entry.c_str(), target, sizeof target - 1);
+    return n > 0 ? " -> " + std::string(target, static_cast<size_t>(n)) + " (missing)" : "";
+}
+
 HANDLE OpenDevice(std::u16string_view name, DWORD access, DWORD shareMode) {
-    const std::string entry =
-        DeviceDirectory() + "/" + Utf16ToUtf8(name.substr(0, name.size() - 1));
+    const std::string device = Utf16ToUtf8(name);
+    const std::string entry = DeviceDirectory() + "/" + device.substr(0, device.size() - 1);
+    const TraceChannel channel = TraceChannel::Serial;
     struct stat st {};
     if (stat(entry.c_str(), &st) != 0) {
+        const int err = errno;
+        RV_TRACE(channel, "open %s entry %s%s: %s", device.c_str(), entry.c_str(),
+                 Resolved(entry).c_str(), ErrnoText(err).c_str());
         return Failed(ERROR_FILE_NOT_FOUND);
     }
     if (S_ISSOCK(st.st_mode)) {
-        auto device = SocketControlDevice::Connect(entry);
-        return device ? InsertHandle(std::move(device)) : Failed(ERROR_DEVICE_NOT_CONNECTED);
+        auto control = SocketControlDevice::Connect(entry);
+        const int err = errno;
+        RV_TRACE(TraceChannel::Control, "open %s entry %s%s: control socket%s%s", device.c_str(),
+                 entry.c_str(), Resolved(entry).c_str(),
+                 control ? "" : ", not served: ", control ? "" : ErrnoText(err).c_str());
+        return control ? InsertHandle(std::move(control)) : Failed(ERROR_DEVICE_NOT_CONNECTED);
     }
     if (!S_ISCHR(st.st_mode) && !S_ISREG(st.st_mode)) {
+        RV_TRACE(channel, "open %s entry %s%s: not a device the tool can use", device.c_str(),
+                 entry.c_str(), Resolved(entry).c_str());
         return Failed(ERROR_FILE_NOT_FOUND);
     }
     bool valid = false;
     // Non-blocking, so that opening a line without carrier cannot hang.
     const int fd = open(entry.c_str(), OpenFlags(access, OPEN_EXISTING, valid) | O_NONBLOCK);
     if (fd < 0) {
-        return Failed(ErrorFromErrno(errno));
+        const int err = errno;
+        RV_TRACE(channel, "open %s entry %s%s: %s", device.c_str(), entry.c_str(),
+                 Resolved(entry).c_str(), ErrnoText(err).c_str());
+        return Failed(ErrorFromErrno(err));
     }
-    return Adopt(fd, entry, shareMode);
+    const bool terminal = isatty(fd);
+    const HANDLE handle = Adopt(fd, entry, shareMode);
+    if (TraceOn(channel)) {
+        const bool held =
+            handle == INVALID_HANDLE_VALUE && shareMode == 0 &&
+            (GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_SHARING_VIOLATION);
+        TraceLine(channel, "open %s entry %s%s: %s%s", device.c_str(), entry.c_str(),
+                  Resolved(entry).c_str(), terminal ? "serial port" : "character device",
+                  handle != INVALID_HANDLE_VALUE ? ", open"
+                  : held                         ? ", held by another open (its lock)"
+                                                 : ", cannot be set up");
+    }
+    return handle;
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "platform/win/error.h"
 #include "platform/win/handles.h"
 #include "platform/win/text.h"
+#include "platform/win/trace.h"
 #include "platform/win/wait.h"
 
 namespace {
@@ -65,7 +66,8 @@ void ReapOrphans() {
 
 class ProcessObject : public win_detail::Waitable {
 public:
-    ProcessObject(pid_t pid, int pidfd) : m_pid(pid), m_pidfd(pidfd) {}
+    ProcessObject(pid_t pid, int pidfd, std::string path)
+        : m_pid(pid), m_pidfd(pidfd), m_path(std::move(path)) {}
 
     // Runs when the last reference goes, after any wait in progress has finished with it.
     ~ProcessObject() override {
@@ -92,6 +94,9 @@ public:
             m_ended = true;
             m_exitCode = WIFSIGNALED(status) ? 128 + static_cast<DWORD>(WTERMSIG(status))
                                              : static_cast<DWORD>(WEXITSTATUS(status));
+            RV_TRACE(TraceChannel::Process, "pid %d (%s) ended: %s %d", static_cast<int>(m_pid),
+                     m_path.c_str(), WIFSIGNALED(status) ? "signal" : "exit status",
+                     WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status));
         } else if (r < 0) {
             // Reaped behind our back (ECHILD): it has ended, its code is lost.
             m_ended = true;
@@ -114,7 +119,8 @@ public:
 
 private:
     const pid_t m_pid;
-    const int m_pidfd;  // -1 when the kernel offers no pidfd
+    const int m_pidfd;         // -1 when the kernel offers no pidfd
+    const std::string m_path;  // for the trace
     std::mutex m_mutex;
     bool m_ended = false;
     DWORD m_exitCode = 0;
@@ -322,14 +328,17 @@ BOOL ShellExecuteEx(LPSHELLEXECUTEINFO info) {
     pid_t pid = 0;
     const int err = Spawn(file, directory, argv.data(), pid);
     if (err != 0) {
+        RV_TRACE(TraceChannel::Process, "launch %s: %s", file.c_str(),
+                 win_detail::ErrnoText(err).c_str());
         return Refuse(info, win_detail::ErrorFromErrno(err));
     }
+    RV_TRACE(TraceChannel::Process, "launch %s: pid %d", file.c_str(), static_cast<int>(pid));
 
     info->hInstApp = reinterpret_cast<HINSTANCE>(kLaunched);
     if (info->fMask & SEE_MASK_NOCLOSEPROCESS) {
         const long pidfd = syscall(SYS_pidfd_open, pid, 0);
         info->hProcess = win_detail::InsertHandle(
-            std::make_shared<ProcessObject>(pid, pidfd < 0 ? -1 : static_cast<int>(pidfd)));
+            std::make_shared<ProcessObject>(pid, pidfd < 0 ? -1 : static_cast<int>(pidfd), file));
     } else {
         AdoptOrphan(pid);
     }

@@ -14,7 +14,9 @@
 #include <optional>
 
 #include "platform/win/error.h"
+#include "platform/win/serial_trace.h"
 #include "platform/win/termios_map.h"
+#include "platform/win/trace.h"
 
 namespace win_detail {
 
@@ -96,6 +98,7 @@ std::shared_ptr<SerialPort> SerialPort::Adopt(int fd, std::string path, bool exc
 
 SerialPort::SerialPort(std::string path, bool exclusive, int wake, int txAbort, int rxAbort)
     : m_path(std::move(path)),
+      m_name(PortName(m_path)),
       m_exclusive(exclusive),
       m_wake(wake),
       m_txAbort(txAbort),
@@ -112,6 +115,7 @@ SerialPort::~SerialPort() {
 }
 
 void SerialPort::Close() {
+    RV_TRACE(TraceChannel::Serial, "%s closed", m_name.c_str());
     m_closed = true;
     std::shared_ptr<Line> line;
     {
@@ -139,6 +143,8 @@ std::shared_ptr<SerialPort::Line> SerialPort::Attached() {
         return nullptr;
     }
     m_line = std::make_shared<Line>(fd);
+    RV_TRACE(TraceChannel::Serial, "%s device back: reattached with its settings and time-outs",
+             m_name.c_str());
     return m_line;
 }
 
@@ -146,6 +152,7 @@ void SerialPort::Detach(const std::shared_ptr<Line>& line) {
     std::lock_guard lock(m_mutex);
     if (m_line == line) {
         m_line.reset();
+        RV_TRACE(TraceChannel::Serial, "%s device gone", m_name.c_str());
     }
 }
 
@@ -173,6 +180,36 @@ int SerialPort::Wait(int fd, short events, int abortFd, int timeoutMs) {
 }
 
 BOOL SerialPort::Read(void* buffer, DWORD size, DWORD* done) {
+    const BOOL ok = ReadLine(buffer, size, done);
+    if (TraceOn(TraceChannel::Serial)) {
+        TraceTransfer("read", buffer, size, *done, ok);
+    }
+    return ok;
+}
+
+BOOL SerialPort::Write(const void* buffer, DWORD size, DWORD* done) {
+    const BOOL ok = WriteLine(buffer, size, done);
+    if (TraceOn(TraceChannel::Serial)) {
+        TraceTransfer("write", buffer, size, *done, ok);
+    }
+    return ok;
+}
+
+void SerialPort::TraceTransfer(const char* what, const void* bytes, DWORD size, DWORD done,
+                               BOOL ok) {
+    const DWORD error = ok ? 0 : GetLastError();
+    const char* failure = error == ERROR_DEVICE_NOT_CONNECTED ? ", the device has gone"
+                          : error == ERROR_OPERATION_ABORTED  ? ", aborted"
+                          : ok                                ? ""
+                                                              : ", failed";
+    const std::string hex =
+        TraceOn(TraceChannel::SerialBytes) && done > 0 ? ": " + HexBytes(bytes, done) : "";
+    TraceLine(TraceChannel::Serial, "%s %s %u: %u bytes%s%s", m_name.c_str(), what,
+              static_cast<unsigned>(size), static_cast<unsigned>(done), failure, hex.c_str());
+    SetLastError(error);
+}
+
+BOOL SerialPort::ReadLine(void* buffer, DWORD size, DWORD* done) {
     const COMMTIMEOUTS t = GetTimeouts();
     auto* out = static_cast<BYTE*>(buffer);
     DWORD got = 0;
@@ -246,7 +283,7 @@ BOOL SerialPort::Read(void* buffer, DWORD size, DWORD* done) {
     return TRUE;
 }
 
-BOOL SerialPort::Write(const void* buffer, DWORD size, DWORD* done) {
+BOOL SerialPort::WriteLine(const void* buffer, DWORD size, DWORD* done) {
     const COMMTIMEOUTS t = GetTimeouts();
     const auto* in = static_cast<const BYTE*>(buffer);
     DWORD put = 0;
@@ -319,13 +356,20 @@ BOOL SerialPort::SetState(const DCB& dcb) {
     if (!line) {
         m_kept = dcb;  // taken when the device is back
         m_kept.DCBlength = sizeof(DCB);
+        RV_TRACE(TraceChannel::Serial, "%s settings %s: kept for when the device is back",
+                 m_name.c_str(), DescribeDcb(dcb).c_str());
         return Fail(ERROR_DEVICE_NOT_CONNECTED);
     }
     if (!Apply(line->fd, dcb)) {
-        return LineFailed(errno);
+        const int err = errno;
+        RV_TRACE(TraceChannel::Serial, "%s settings %s: %s", m_name.c_str(),
+                 DescribeDcb(dcb).c_str(), ErrnoText(err).c_str());
+        return LineFailed(err);
     }
     m_kept = dcb;
     m_kept.DCBlength = sizeof(DCB);
+    RV_TRACE(TraceChannel::Serial, "%s settings %s; the termios became %s", m_name.c_str(),
+             DescribeDcb(dcb).c_str(), DescribeTermios(m_seen).c_str());
     return TRUE;
 }
 
@@ -364,11 +408,14 @@ COMMTIMEOUTS SerialPort::GetTimeouts() {
 }
 
 void SerialPort::SetTimeouts(const COMMTIMEOUTS& timeouts) {
+    RV_TRACE(TraceChannel::Serial, "%s time-outs: %s", m_name.c_str(),
+             DescribeTimeouts(timeouts).c_str());
     std::lock_guard lock(m_mutex);
     m_timeouts = timeouts;
 }
 
 BOOL SerialPort::Purge(DWORD flags) {
+    RV_TRACE(TraceChannel::Serial, "%s purge %s", m_name.c_str(), DescribePurge(flags).c_str());
     if (flags & PURGE_TXABORT) {
         ++m_txAborts;
         Signal(m_txAbort);

@@ -37,6 +37,11 @@ public:
     BOOL Purge(DWORD flags);
 
 private:
+    BOOL ReadLine(void* buffer, DWORD size, DWORD* done);
+    BOOL WriteLine(const void* buffer, DWORD size, DWORD* done);
+    // Tells the serial channel of the trace what a read or write did.
+    void TraceTransfer(const char* what, const void* bytes, DWORD size, DWORD done, BOOL ok);
+
     // One open descriptor of the device; operations in progress keep theirs alive.
     struct Line {
         explicit Line(int d) : fd(d) {}
@@ -66,6 +71,7 @@ private:
     static void ReportModemLines(int fd, DCB& dcb);
 
     const std::string m_path;
+    const std::string m_name;  // the device directory entry's name, for the trace
     const bool m_exclusive;
     const int m_wake;  // readable for good once the handle is closed
     // PURGE_TXABORT / PURGE_RXABORT: a count of aborts and a descriptor to wake the operation.

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -15,6 +16,7 @@
 
 #include "platform/win/error.h"
 #include "platform/win/text.h"
+#include "platform/win/trace.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ constexpr int kMaxRate = 384000;
 constexpr unsigned kLatencyUs = 100000;
 constexpr sf_count_t kBlockFrames = 4096;
 constexpr int kMaxRecoveries = 8;
+constexpr const char* kDevice = "default";
 
 // ALSA prints to stderr on every failed open (no card, no configuration); the caller learns
 // of it from the result instead.
@@ -89,6 +92,74 @@ bool WriteFrames(snd_pcm_t* pcm, const std::int16_t* samples, snd_pcm_uframes_t 
     return true;
 }
 
+// Plays the file on the default device; on failure, why goes to the trace.
+BOOL PlayFile(const std::string& path, std::string& why) {
+    // Opened here rather than by sf_open, so the descriptor is close-on-exec.
+    const Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        why = "cannot open the file: " + win_detail::ErrnoText(errno);
+        return win_detail::FailWithErrno();
+    }
+    SF_INFO info{};
+    const std::unique_ptr<SNDFILE, SoundFileCloser> file(
+        sf_open_fd(fd.get(), SFM_READ, &info, SF_FALSE));
+    if (!file || info.channels < 1 || info.channels > kMaxChannels || info.samplerate < kMinRate ||
+        info.samplerate > kMaxRate) {
+        why = "not a sound file that can be played";
+        return win_detail::Fail(ERROR_NOT_SUPPORTED);
+    }
+    const auto channels = static_cast<size_t>(info.channels);
+    std::vector<float> block(static_cast<size_t>(kBlockFrames) * channels);
+    std::vector<std::int16_t> samples(block.size());
+    // The first block is read before the device is opened: a file that cannot be read
+    // plays nothing, and an empty one needs no device.
+    sf_count_t frames = sf_readf_float(file.get(), block.data(), kBlockFrames);
+    if (frames <= 0) {
+        why = "the file holds no sound";
+        return sf_error(file.get()) == SF_ERR_NO_ERROR ? TRUE
+                                                       : win_detail::Fail(ERROR_NOT_SUPPORTED);
+    }
+    QuietAlsa();
+    // Opened without blocking, so a device held by someone else fails instead of waiting for
+    // it; the writes then block as a synchronous play must.
+    snd_pcm_t* rawPcm = nullptr;
+    if (const int err = snd_pcm_open(&rawPcm, kDevice, SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
+        err < 0) {
+        why = std::string("the sound device cannot be opened: ") + snd_strerror(err);
+        return win_detail::Fail(ERROR_DEVICE_NOT_CONNECTED);
+    }
+    const std::unique_ptr<snd_pcm_t, PcmCloser> pcm(rawPcm);
+    if (snd_pcm_nonblock(pcm.get(), 0) < 0) {
+        why = "the sound device cannot be used";
+        return win_detail::Fail(ERROR_DEVICE_NOT_CONNECTED);
+    }
+    if (const int err =
+            snd_pcm_set_params(pcm.get(), SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED,
+                               static_cast<unsigned>(info.channels),
+                               static_cast<unsigned>(info.samplerate), 1, kLatencyUs);
+        err < 0) {
+        why = std::string("the sound device refuses the file's format: ") + snd_strerror(err);
+        return win_detail::Fail(ERROR_NOT_SUPPORTED);
+    }
+    while (frames > 0) {
+        ToS16(block, static_cast<size_t>(frames) * channels, samples);
+        if (!WriteFrames(pcm.get(), samples.data(), static_cast<snd_pcm_uframes_t>(frames),
+                         info.channels)) {
+            snd_pcm_drop(pcm.get());
+            why = "the sound device stopped taking samples";
+            return win_detail::Fail(ERROR_DEVICE_NOT_CONNECTED);
+        }
+        frames = sf_readf_float(file.get(), block.data(), kBlockFrames);
+    }
+    if (sf_error(file.get()) != SF_ERR_NO_ERROR) {
+        snd_pcm_drop(pcm.get());
+        why = "the file could not be read to its end";
+        return win_detail::Fail(ERROR_NOT_SUPPORTED);
+    }
+    snd_pcm_drain(pcm.get());
+    return TRUE;
+}
+
 }  // namespace
 
 BOOL sndPlaySoundW(LPCWSTR soundName, UINT flags) {
@@ -98,61 +169,21 @@ BOOL sndPlaySoundW(LPCWSTR soundName, UINT flags) {
     if (!soundName) {
         return TRUE;
     }
-
-    // Opened here rather than by sf_open, so the descriptor is close-on-exec.
-    const Descriptor fd(open(win_detail::ToPosixPath(soundName).c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        return win_detail::FailWithErrno();
+    const std::string path = win_detail::ToPosixPath(soundName);
+    if (!win_detail::TraceOn(TraceChannel::Sound)) {
+        std::string ignored;
+        return PlayFile(path, ignored);
     }
-    SF_INFO info{};
-    const std::unique_ptr<SNDFILE, SoundFileCloser> file(
-        sf_open_fd(fd.get(), SFM_READ, &info, SF_FALSE));
-    if (!file || info.channels < 1 || info.channels > kMaxChannels || info.samplerate < kMinRate ||
-        info.samplerate > kMaxRate) {
-        return win_detail::Fail(ERROR_NOT_SUPPORTED);
-    }
-
-    const auto channels = static_cast<size_t>(info.channels);
-    std::vector<float> block(static_cast<size_t>(kBlockFrames) * channels);
-    std::vector<std::int16_t> samples(block.size());
-    // The first block is read before the device is opened: a file that cannot be read
-    // plays nothing, and an empty one needs no device.
-    sf_count_t frames = sf_readf_float(file.get(), block.data(), kBlockFrames);
-    if (frames <= 0) {
-        return sf_error(file.get()) == SF_ERR_NO_ERROR ? TRUE
-                                                       : win_detail::Fail(ERROR_NOT_SUPPORTED);
-    }
-
-    QuietAlsa();
-    // Opened without blocking, so a device held by someone else fails instead of waiting for
-    // it; the writes then block as a synchronous play must.
-    snd_pcm_t* rawPcm = nullptr;
-    if (snd_pcm_open(&rawPcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
-        return win_detail::Fail(ERROR_DEVICE_NOT_CONNECTED);
-    }
-    const std::unique_ptr<snd_pcm_t, PcmCloser> pcm(rawPcm);
-    if (snd_pcm_nonblock(pcm.get(), 0) < 0) {
-        return win_detail::Fail(ERROR_DEVICE_NOT_CONNECTED);
-    }
-    if (snd_pcm_set_params(pcm.get(), SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED,
-                           static_cast<unsigned>(info.channels),
-                           static_cast<unsigned>(info.samplerate), 1, kLatencyUs) < 0) {
-        return win_detail::Fail(ERROR_NOT_SUPPORTED);
-    }
-
-    while (frames > 0) {
-        ToS16(block, static_cast<size_t>(frames) * channels, samples);
-        if (!WriteFrames(pcm.get(), samples.data(), static_cast<snd_pcm_uframes_t>(frames),
-                         info.channels)) {
-            snd_pcm_drop(pcm.get());
-            return win_detail::Fail(ERROR_DEVICE_NOT_CONNECTED);
-        }
-        frames = sf_readf_float(file.get(), block.data(), kBlockFrames);
-    }
-    if (sf_error(file.get()) != SF_ERR_NO_ERROR) {
-        snd_pcm_drop(pcm.get());
-        return win_detail::Fail(ERROR_NOT_SUPPORTED);
-    }
-    snd_pcm_drain(pcm.get());
-    return TRUE;
+    const auto start = std::chrono::steady_clock::now();
+    std::string why;
+    const BOOL ok = PlayFile(path, why);
+    const DWORD error = GetLastError();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count();
+    win_detail::TraceLine(
+        TraceChannel::Sound, "play %s on the ALSA device \"%s\": %s after %lld ms", path.c_str(),
+        kDevice, ok && why.empty() ? "played" : why.c_str(), static_cast<long long>(ms));
+    SetLastError(error);
+    return ok;
 }
