@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "io/port.h"
 #include "io/write.h"
 #include "pages/hex_send.h"
 #include "pages/send_file.h"
@@ -37,19 +38,32 @@ CPrinterPage::~CPrinterPage() {
 }
 
 void CPrinterPage::DoDataExchange(CDataExchange* dx) {
-    CSingleLock lock(m_pRecvLock, TRUE);
     CDialog::DoDataExchange(dx);
     DDX_Control(dx, IDC_AUTO_SEND, m_autoSendButton);
     DDX_Control(dx, IDC_SEND_FILE, m_sendFileButton);
     DDX_Control(dx, IDC_SEND, m_sendButton);
     DDX_Control(dx, IDC_SEND_TEXT, m_sendEdit);
     DDX_Control(dx, IDC_RECV, m_recvEdit);
-    DDX_Check(dx, IDC_SEND_HEX, m_sendHex);
-    DDX_Text(dx, IDC_RECV, m_recvText);
-    DDX_Text(dx, IDC_SEND_TEXT, m_sendText);
-    DDX_Check(dx, IDC_RECV_HEX, m_recvHex);
-    DDX_Text(dx, IDC_INTERVAL, m_interval);
-    DDV_MinMaxInt(dx, m_interval, 1, 60000);
+    {
+        CSingleLock lock(m_pRecvLock, TRUE);
+        DDX_Check(dx, IDC_SEND_HEX, m_sendHex);
+        DDX_Text(dx, IDC_RECV, m_recvText);
+        DDX_Text(dx, IDC_SEND_TEXT, m_sendText);
+        DDX_Check(dx, IDC_RECV_HEX, m_recvHex);
+    }
+    // The interval's messages wait for the user: the COM0 reader must not wait with them, so
+    // the lock is held only to take and to store the value.
+    int interval = 0;
+    {
+        CSingleLock lock(m_pRecvLock, TRUE);
+        interval = m_interval;
+    }
+    DDX_Text(dx, IDC_INTERVAL, interval);
+    {
+        CSingleLock lock(m_pRecvLock, TRUE);
+        m_interval = interval;
+    }
+    DDV_MinMaxInt(dx, interval, 1, 60000);
 }
 
 BOOL CPrinterPage::OnInitDialog() {
@@ -69,7 +83,7 @@ int CPrinterPage::SendOnce() {
         interval = m_interval;
     }
     if (hex == 0) {
-        WriteText(m_pPort ? m_pPort->load() : nullptr, text, text.GetLength());
+        WriteText(PortThrough(m_pPort), text, text.GetLength());
     } else {
         SendHexText(text, m_pPort);
     }
@@ -129,16 +143,16 @@ void CPrinterPage::OnHexSend() {
 }
 
 void CPrinterPage::OnAutoSend() {
+    UpdateData(TRUE);
     bool empty = false;
     {
         CSingleLock lock(m_pRecvLock, TRUE);
-        UpdateData(TRUE);
         if (m_interval < kMinAutoInterval) {
             m_interval = kMinAutoInterval;
         }
-        UpdateData(FALSE);
         empty = m_sendText.IsEmpty();
     }
+    UpdateData(FALSE);
     CString caption;
     m_autoSendButton.GetWindowText(caption);
     if (caption != _T("Auto Send")) {
@@ -165,6 +179,7 @@ void CPrinterPage::OnAutoSend() {
 }
 
 UINT CPrinterPage::AutoSendThread(LPVOID param) {
+    SetThreadDescription(GetCurrentThread(), _T("auto-send"));  // its name in the trace
     auto* page = static_cast<CPrinterPage*>(param);
     while (page->m_stopAutoSend == 0) {
         const int interval = page->SendOnce();

@@ -5,7 +5,8 @@
 // receives is shown by the main dialog's reader in the receive box, as characters or hex.
 //
 // The page's texts and flags are shared with the reader and with the auto-send thread; every
-// access, and every data exchange, holds the main dialog's receive lock (m_pRecvLock).
+// access holds the main dialog's receive lock (m_pRecvLock), never while a message box or
+// anything else waits for the user.
 #pragma once
 
 #include <atomic>

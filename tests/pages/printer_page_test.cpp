@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -59,6 +60,52 @@ TEST_F(PrinterPageTest, AnIntervalOutOfRangeIsReportedAndTheTextStillGoesOut) {
     Click(page(), IDC_SEND);
     EXPECT_EQ(boxes.Texts(), QStringList{"Please enter an integer between 1 and 60000."});
     EXPECT_EQ(Received(19), kDefaultText);
+}
+
+// The interval's message box waits for the user; what COM0 brings meanwhile must show at once,
+// from a click on Send and from an auto-send cycle alike.
+TEST_F(PrinterPageTest, WhatArrivesWhileTheIntervalsMessageIsOpenShowsBeforeItCloses) {
+    int seen = 0;
+    int shownWhileOpen = 0;
+    std::string payload;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) {
+            return;
+        }
+        if (payload.empty()) {
+            payload = "during " + std::to_string(++seen);
+            com0.Send(payload);
+        }
+        if (RecvBox().str().find(std::u16string(payload.begin(), payload.end())) !=
+            std::u16string::npos) {
+            ++shownWhileOpen;
+        } else if (!box->property("rvStarted").isValid()) {
+            box->setProperty("rvStarted", true);
+            QTimer::singleShot(3000, box, [box] { box->accept(); });  // give up, the test fails
+            return;
+        } else {
+            return;
+        }
+        payload.clear();
+        box->button(QMessageBox::Ok)->click();
+    });
+    watcher.start(5);
+
+    SetText(page(), IDC_INTERVAL, _T("x"));
+    Click(page(), IDC_SEND);
+    EXPECT_EQ(seen, 1);
+    EXPECT_EQ(shownWhileOpen, 1);
+
+    SetText(page(), IDC_INTERVAL, _T("50"));
+    Click(page(), IDC_AUTO_SEND);
+    SetText(page(), IDC_INTERVAL, _T("x"));  // every cycle now shows the message
+    EXPECT_TRUE(WaitUntil([&] { return seen >= 3; }, 10000));
+    SetText(page(), IDC_INTERVAL, _T("50"));
+    Click(page(), IDC_AUTO_SEND);
+    EXPECT_TRUE(WaitUntil([&] { return Caption() == _T("Auto Send"); }));
+    EXPECT_EQ(shownWhileOpen, seen);
 }
 
 TEST_F(PrinterPageTest, AutoSendRaisesAShortIntervalAndRepeatsUntilStopped) {
