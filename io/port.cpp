@@ -8,6 +8,10 @@ bool IsPortOpen(HANDLE port) {
     return port != nullptr && port != INVALID_HANDLE_VALUE;
 }
 
+HANDLE PortThrough(const std::atomic<HANDLE>* port) {
+    return port ? port->load() : nullptr;
+}
+
 void ConfigurePort(HANDLE port, const PortProfile& profile) {
     DCB dcb;
     memset(&dcb, 0, sizeof dcb);

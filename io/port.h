@@ -6,6 +6,8 @@
 // a port that opened.
 #pragma once
 
+#include <atomic>
+
 #include "platform/win/win.h"
 
 // Bits of the DCB flag word that a profile clears, then sets.
@@ -25,6 +27,10 @@ HANDLE OpenPort(LPCWSTR name);
 
 // Whether a handle names an open port: neither 0 nor the invalid-handle value.
 bool IsPortOpen(HANDLE port);
+
+// The handle a page's port pointer leads to now, read at every send; 0 (not open) while the
+// pointer is not wired yet.
+HANDLE PortThrough(const std::atomic<HANDLE>* port);
 
 // Applies the profile, the time-outs and the purge. Failures are ignored: the port is then
 // used with whatever settings it has.

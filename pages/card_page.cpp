@@ -1,5 +1,6 @@
 #include "pages/card_page.h"
 
+#include "io/port.h"
 #include "io/write.h"
 
 namespace {
@@ -36,7 +37,7 @@ BOOL CCardPage::OnInitDialog() {
 }
 
 void CCardPage::Write(const BYTE* bytes, int length) {
-    WriteBytes(m_pPort ? m_pPort->load() : nullptr, bytes, length);
+    WriteBytes(PortThrough(m_pPort), bytes, length);
 }
 
 void CCardPage::OnSelchangeTrack() {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "io/port.h"
 #include "io/write.h"
 
 namespace {
@@ -69,6 +70,7 @@ void EncodeHexText(const CString& text, const std::function<void(const BYTE*, in
 }
 
 void SendHexText(const CString& text, const std::atomic<HANDLE>* port) {
-    EncodeHexText(text,
-                  [port](const BYTE* bytes, int length) { WriteBytes(*port, bytes, length); });
+    EncodeHexText(text, [port](const BYTE* bytes, int length) {
+        WriteBytes(PortThrough(port), bytes, length);
+    });
 }

@@ -1,5 +1,6 @@
 #include "pages/send_file.h"
 
+#include "io/port.h"
 #include "io/write.h"
 
 namespace {
@@ -34,7 +35,7 @@ protected:
     void OnCancel() override { PurgeComm(Port(), PURGE_TXABORT); }
 
 private:
-    HANDLE Port() const { return m_port ? m_port->load() : nullptr; }
+    HANDLE Port() const { return PortThrough(m_port); }
 
     CFile& m_file;
     const std::atomic<HANDLE>* m_port;

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
+
+#include "io/port.h"
+#include "tests/support/device_dir.h"
+#include "tools/sim/pty.h"
 
 namespace {
 
@@ -59,6 +64,25 @@ TEST(HexSendTest, DigitValuesAndPairs) {
     EXPECT_EQ(HexDigitValue(u'g'), 0);
     EXPECT_EQ(HexPairToByte(_T("ff")), 0xFF);
     EXPECT_EQ(HexPairToByte(_T("0A")), 0x0A);
+}
+
+}  // namespace
+
+namespace {
+
+// The send path reads the handle through the page's port pointer at every send, as the text,
+// file and card paths do: through a pointer not wired yet it sends nothing.
+TEST(HexSendTest, SendsThroughThePortPointerAndNothingWithoutOne) {
+    rvtest::DeviceDir devices;
+    sim::PseudoTerminal line;
+    devices.Link("COM0", line.SlavePath());
+    std::atomic<HANDLE> port{OpenPort(_T("COM0:"))};
+    ASSERT_TRUE(IsPortOpen(port));
+    SendHexText(CString(_T("41 0D")), &port);
+    EXPECT_EQ(line.Receive(2, 2000), "A\r");
+    SendHexText(CString(_T("42")), nullptr);
+    EXPECT_EQ(line.Receive(0, 100), "");
+    CloseHandle(port);
 }
 
 }  // namespace
