@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "platform/afx/key_filter.h"
+#include "platform/afx/termination.h"
 #include "platform/afx/thread.h"
 #include "platform/afx/ui_thread.h"
 #include "platform/afx/window_table.h"
@@ -86,6 +87,7 @@ void AfxTermFramework() {
 int AfxWinMain(int argc, char** argv) {
     QApplication application(argc, argv);
     AfxInitFramework();
+    afx_detail::CloseMainWindowOnTermination();
     int result = 0;
     if (g_app) {
         if (g_app->InitInstance()) {
