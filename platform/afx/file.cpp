@@ -10,6 +10,7 @@
 #include "platform/win/device.h"
 #include "platform/win/error.h"
 #include "platform/win/file.h"
+#include "platform/win/handles.h"
 #include "platform/win/text.h"
 
 CFile::~CFile() {

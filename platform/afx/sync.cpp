@@ -1,14 +1,13 @@
 #include "platform/afx/sync.h"
 
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdint>
 #include <thread>
 
 #include "platform/afx/ui_thread.h"
 #include "platform/win/wait.h"
+#include "platform/win/wait_p.h"
+#include "platform/win/wake_p.h"
 
 namespace {
 
@@ -19,13 +18,9 @@ constexpr int kTurnPollUs = 50;
 
 }  // namespace
 
-CCriticalSection::CCriticalSection() : m_wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+CCriticalSection::CCriticalSection() : m_wake(std::make_unique<win_detail::WakeFd>()) {}
 
-CCriticalSection::~CCriticalSection() {
-    if (m_wake >= 0) {
-        close(m_wake);
-    }
-}
+CCriticalSection::~CCriticalSection() = default;
 
 BOOL CCriticalSection::Lock() {
     const std::thread::id self = std::this_thread::get_id();
@@ -47,9 +42,8 @@ BOOL CCriticalSection::Lock() {
     } else {
         ++m_waiting;
         while (!m_mutex.try_lock()) {
-            if (win_detail::WaitReadable(m_wake, kRecheckMs)) {
-                std::uint64_t count = 0;
-                [[maybe_unused]] const ssize_t n = read(m_wake, &count, sizeof count);
+            if (win_detail::WaitReadable(m_wake->Fd(), kRecheckMs)) {
+                m_wake->Drain();
             }
         }
         ++m_uiTurns;
@@ -66,8 +60,7 @@ BOOL CCriticalSection::Unlock() {
     }
     m_mutex.unlock();
     if (m_waiting > 0) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = write(m_wake, &one, sizeof one);
+        m_wake->Signal();
     }
     return TRUE;
 }

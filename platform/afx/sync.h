@@ -6,10 +6,15 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <thread>
 
 #include "platform/win/types.h"
+
+namespace win_detail {
+class WakeFd;
+}
 
 class CCriticalSection {
 public:
@@ -27,7 +32,8 @@ private:
     std::atomic<unsigned> m_uiTurns{0};  // times the user-interface thread took it after a wait
     std::atomic<std::thread::id> m_owner{};
     int m_depth = 0;  // the owner's nested locks; only the owner touches it
-    int m_wake = -1;  // eventfd: the lock was released while someone waited
+    // Readable when the lock was released while someone waited.
+    std::unique_ptr<win_detail::WakeFd> m_wake;
 };
 
 // Holds a critical section for a scope.

@@ -7,7 +7,7 @@
 #include "platform/afx/winapp.h"
 #include "platform/afx/window_table.h"
 #include "platform/afx/wnd.h"
-#include "platform/win/termination.h"
+#include "platform/win/termination_p.h"
 #include "platform/win/trace.h"
 
 namespace afx_detail {

@@ -1,8 +1,5 @@
 #include "platform/afx/thread.h"
 
-#include <sys/syscall.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <mutex>
@@ -11,6 +8,7 @@
 
 #include "platform/afx/ui_thread.h"
 #include "platform/win/handles.h"
+#include "platform/win/thread.h"
 
 struct CWinThread::State {
     std::thread thread;
@@ -68,7 +66,7 @@ CWinThread* AfxBeginThread(AFX_THREADPROC proc, LPVOID param, int priority, UINT
     CWinThread::State* state = thread->m_state;
     const HANDLE ended = thread->m_hThread;
     state->thread = std::thread([=, &id] {
-        id = static_cast<DWORD>(syscall(SYS_gettid));
+        id = GetCurrentThreadId();
         SetEvent(idKnown);
         WaitForSingleObject(state->started, INFINITE);
         state->exitCode = proc(param);

@@ -1,9 +1,5 @@
 #include "platform/afx/ui_thread.h"
 
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 #include <QSocketNotifier>
 #include <atomic>
 #include <chrono>
@@ -12,8 +8,10 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/win/trace.h"
+#include "platform/win/thread.h"
 #include "platform/win/wait.h"
+#include "platform/win/wait_p.h"
+#include "platform/win/wake_p.h"
 
 namespace afx_detail {
 
@@ -51,8 +49,8 @@ public:
 struct UiThread {
     std::atomic<bool> running{false};
     std::thread::id id;
-    int wake = -1;      // eventfd, readable while the queue is not empty
-    int postWake = -1;  // eventfd, readable while posted work is queued
+    win_detail::WakeFd wake;      // readable while the queue is not empty
+    win_detail::WakeFd postWake;  // readable while posted work is queued
     std::mutex mutex;
     std::condition_variable served;  // a call was served, or the queue has room again
     std::deque<Item> queue;          // calls and queued work, in the order they came
@@ -68,20 +66,10 @@ UiThread& Ui() {
     return *ui;
 }
 
-void DrainWake(int fd) {
-    std::uint64_t count = 0;
-    [[maybe_unused]] const ssize_t n = read(fd, &count, sizeof count);
-}
-
-void Wake(int fd) {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t n = write(fd, &one, sizeof one);
-}
-
 // Runs what was posted before this turn of the event loop; later posts wait for the next.
 void RunPosted() {
     UiThread& ui = Ui();
-    DrainWake(ui.postWake);
+    ui.postWake.Drain();
     std::deque<std::function<void()>> work;
     {
         std::lock_guard lock(ui.mutex);
@@ -93,23 +81,14 @@ void RunPosted() {
 }
 
 bool UiPump::WaitReadable(int fd, int timeoutMs) {
-    using Clock = std::chrono::steady_clock;
-    const bool unlimited = timeoutMs < 0;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(unlimited ? 0 : timeoutMs);
+    const auto deadline = win_detail::Deadline::In(timeoutMs);
     UiThread& ui = Ui();
     for (;;) {
         ServePendingCalls();
-        int left = -1;
-        if (!unlimited) {
-            const auto ms = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-            left = ms.count() > 0 ? static_cast<int>(ms.count()) : 0;
-        }
-        pollfd fds[2] = {{fd, POLLIN, 0}, {ui.wake, POLLIN, 0}};
-        const int n = poll(fds, 2, left);
-        if (n > 0 && fds[0].revents) {
+        if (win_detail::PollReadable({fd, ui.wake.Fd()}, deadline.LeftMs()) == 0) {
             return true;
         }
-        if (n == 0 && !unlimited && Clock::now() >= deadline) {
+        if (deadline.Passed()) {
             return false;
         }
     }
@@ -119,15 +98,11 @@ bool UiPump::WaitReadable(int fd, int timeoutMs) {
 
 void StartUiThread() {
     UiThread& ui = Ui();
-    if (ui.wake < 0) {
-        ui.wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        ui.postWake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    }
     ui.id = std::this_thread::get_id();
     SetThreadDescription(GetCurrentThread(), u"ui");  // its name in the trace
-    ui.notifier = new QSocketNotifier(ui.wake, QSocketNotifier::Read);
+    ui.notifier = new QSocketNotifier(ui.wake.Fd(), QSocketNotifier::Read);
     QObject::connect(ui.notifier, &QSocketNotifier::activated, [] { Serve(kTurnLimitMs); });
-    ui.postNotifier = new QSocketNotifier(ui.postWake, QSocketNotifier::Read);
+    ui.postNotifier = new QSocketNotifier(ui.postWake.Fd(), QSocketNotifier::Read);
     QObject::connect(ui.postNotifier, &QSocketNotifier::activated, [] { RunPosted(); });
     SetThreadWaitPump(&ui.pump);
     ui.running = true;
@@ -165,7 +140,7 @@ namespace {
 // Under the lock: appends to the queue, waking the user-interface thread if it had nothing.
 void Enqueue(UiThread& ui, Item item) {
     if (ui.queue.empty()) {
-        Wake(ui.wake);
+        ui.wake.Signal();
     }
     ui.queue.push_back(std::move(item));
     ui.queued.store(ui.queue.size(), std::memory_order_release);
@@ -232,7 +207,7 @@ void PostToUi(std::function<void()> fn) {
     std::lock_guard lock(ui.mutex);
     if (ui.running) {  // without an event loop the message is lost, as for a dead window
         ui.posted.push_back(std::move(fn));
-        Wake(ui.postWake);
+        ui.postWake.Signal();
     }
 }
 
@@ -242,18 +217,15 @@ namespace {
 // worker that keeps queuing must not keep this thread from its events. The rest waits for
 // the next turn of the event loop.
 void Serve(int limitMs) {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
+    const auto deadline = win_detail::Deadline::In(limitMs);
     UiThread& ui = Ui();
-    if (ui.wake >= 0) {
-        DrainWake(ui.wake);
-    }
+    ui.wake.Drain();
     size_t count = 0;
     {
         std::lock_guard lock(ui.mutex);
         count = ui.queue.size();
     }
-    for (; count > 0 && (limitMs <= 0 || Clock::now() < deadline); --count) {
+    for (; count > 0 && (limitMs <= 0 || !deadline.Passed()); --count) {
         Item item;
         {
             std::lock_guard lock(ui.mutex);
@@ -278,7 +250,7 @@ void Serve(int limitMs) {
     }
     std::lock_guard lock(ui.mutex);
     if (!ui.queue.empty()) {
-        Wake(ui.wake);
+        ui.wake.Signal();
     }
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/win/error.h"
+#include "platform/win/error_p.h"
 #include "platform/win/text.h"
 
 namespace {

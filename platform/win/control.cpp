@@ -9,9 +9,12 @@
 #include <chrono>
 #include <cstring>
 
-#include "platform/win/error.h"
+#include "platform/win/control_p.h"
+#include "platform/win/error_p.h"
+#include "platform/win/handles_p.h"
 #include "platform/win/trace.h"
 #include "platform/win/wait.h"
+#include "platform/win/wait_p.h"
 
 namespace win_detail {
 

@@ -8,9 +8,6 @@
 // take the code as an ioctl() request with the input buffer as its argument.
 #pragma once
 
-#include <memory>
-#include <string>
-
 #include "platform/win/handles.h"
 #include "platform/win/types.h"
 
@@ -20,21 +17,3 @@ constexpr DWORD kControlAnswerTimeoutMs = 1000;
 // produces output data. Overlapped calls are refused (ERROR_INVALID_PARAMETER).
 BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
                      LPDWORD returned, LPOVERLAPPED overlapped);
-
-namespace win_detail {
-
-class SocketControlDevice : public KernelObject {
-public:
-    // Connects to the socket at path; nullptr with errno set when nobody serves it.
-    static std::shared_ptr<SocketControlDevice> Connect(const std::string& path);
-    ~SocketControlDevice() override;
-
-    BOOL IoControl(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize,
-                   DWORD* returned) override;
-
-private:
-    explicit SocketControlDevice(int fd) : m_fd(fd) {}
-    const int m_fd;
-};
-
-}  // namespace win_detail

@@ -6,14 +6,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 
 #include "platform/win/control.h"
-#include "platform/win/error.h"
+#include "platform/win/control_p.h"
+#include "platform/win/error_p.h"
 #include "platform/win/file.h"
-#include "platform/win/serial_port.h"
+#include "platform/win/file_p.h"
+#include "platform/win/handles_p.h"
+#include "platform/win/serial_port_p.h"
 #include "platform/win/text.h"
 #include "platform/win/trace.h"
+#include "platform/win/trace_p.h"
 
 namespace win_detail {
 
@@ -93,7 +98,7 @@ std::string Resolved(const std::string& entry) {
 
 HANDLE OpenDevice(std::u16string_view name, DWORD access, DWORD shareMode) {
     const std::string device = Utf16ToUtf8(name);
-    const std::string entry = DeviceDirectory() + "/" + device.substr(0, device.size() - 1);
+    const std::string entry = GetDeviceDirectory() + "/" + device.substr(0, device.size() - 1);
     const TraceChannel channel = TraceChannel::Serial;
     struct stat st {};
     if (stat(entry.c_str(), &st) != 0) {
@@ -141,12 +146,27 @@ HANDLE OpenDevice(std::u16string_view name, DWORD access, DWORD shareMode) {
 
 }  // namespace
 
-std::string DeviceDirectory() {
-    const char* dir = getenv("RV4417_DEVICES");
-    return dir && *dir ? dir : kDefaultDeviceDirectory;
+}  // namespace win_detail
+
+namespace {
+
+// Set once at start-up, before any thread that opens devices runs.
+constinit std::atomic<const char*> g_directoryVariable{nullptr};
+constinit std::atomic<const char*> g_directoryFallback{nullptr};
+
+}  // namespace
+
+void SetDeviceDirectoryFrom(const char* environmentVariable, const char* fallback) {
+    g_directoryVariable = environmentVariable;
+    g_directoryFallback = fallback;
 }
 
-}  // namespace win_detail
+std::string GetDeviceDirectory() {
+    const char* variable = g_directoryVariable.load();
+    const char* dir = variable ? getenv(variable) : nullptr;
+    const char* fallback = g_directoryFallback.load();
+    return dir && *dir ? dir : (fallback ? fallback : "");
+}
 
 HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES /*security*/,
                    DWORD disposition, DWORD /*flags*/, HANDLE /*templateFile*/) {

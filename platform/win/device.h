@@ -1,8 +1,8 @@
 // Opening devices and files: CreateFileW.
 //
 // A name such as "COM0:" or "GPR1:" (letters, digits, a final colon, no separator) is a
-// stream device, looked up as an entry of the device directory: $RV4417_DEVICES/COM0, the
-// directory defaulting to /dev/rv4417. The entry (or what its symbolic link points at) is
+// stream device, looked up as an entry of the device directory (COM0 in it); the program says
+// where that is (SetDeviceDirectoryFrom). The entry (or what its symbolic link points at) is
 //   - a terminal: a serial port (serial.h);
 //   - a Unix stream socket: a control device served by another program (control.h);
 //   - another character device or a regular file: opened as a file; control codes go to
@@ -19,16 +19,15 @@
 
 #include <string>
 
+#include "platform/win/handles.h"
 #include "platform/win/types.h"
 
-constexpr const char* kDefaultDeviceDirectory = "/dev/rv4417";
+// Where the device directory is: the folder the environment variable names when it is set and
+// not empty, else the fallback. The variable is read at every open, so a directory set later
+// counts from the next one. Until this is called every device name is missing.
+void SetDeviceDirectoryFrom(const char* environmentVariable, const char* fallback);
+// The device directory now in effect; "" before SetDeviceDirectoryFrom.
+std::string GetDeviceDirectory();
 
 HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
-
-namespace win_detail {
-
-// The device directory now in effect.
-std::string DeviceDirectory();
-
-}  // namespace win_detail

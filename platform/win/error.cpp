@@ -1,4 +1,4 @@
-#include "platform/win/error.h"
+#include "platform/win/error_p.h"
 
 #include <cerrno>
 

@@ -6,7 +6,9 @@
 
 #include <cerrno>
 
-#include "platform/win/error.h"
+#include "platform/win/error_p.h"
+#include "platform/win/file_p.h"
+#include "platform/win/handles_p.h"
 
 namespace win_detail {
 

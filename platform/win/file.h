@@ -5,9 +5,6 @@
 // synchronous calls exist: an OVERLAPPED record is refused with ERROR_INVALID_PARAMETER.
 #pragma once
 
-#include <memory>
-#include <string>
-
 #include "platform/win/handles.h"
 #include "platform/win/types.h"
 
@@ -18,23 +15,3 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD done, LPOVERLAPP
 // The file's size: the low 32 bits returned, the high ones in *high (when given).
 // INVALID_FILE_SIZE with the last error set on failure.
 DWORD GetFileSize(HANDLE file, LPDWORD high);
-
-namespace win_detail {
-
-// An open regular file or non-terminal device. Control codes go to ioctl().
-class PlainFile : public KernelObject {
-public:
-    explicit PlainFile(int fd) : m_fd(fd) {}
-    ~PlainFile() override;
-
-    BOOL Read(void* buffer, DWORD size, DWORD* done) override;
-    BOOL Write(const void* buffer, DWORD size, DWORD* done) override;
-    BOOL IoControl(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize,
-                   DWORD* returned) override;
-    int Fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-}  // namespace win_detail

@@ -12,8 +12,9 @@
 #include <mutex>
 #include <string>
 
-#include "platform/win/error.h"
+#include "platform/win/error_p.h"
 #include "platform/win/handles.h"
+#include "platform/win/handles_p.h"
 #include "platform/win/text.h"
 
 namespace {

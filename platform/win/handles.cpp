@@ -4,7 +4,8 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "platform/win/error.h"
+#include "platform/win/error_p.h"
+#include "platform/win/handles_p.h"
 
 namespace win_detail {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/win/error.h"
+#include "platform/win/error_p.h"
 #include "platform/win/text.h"
 
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR filename, DWORD size) {

@@ -18,10 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/error.h"
+#include "platform/win/error_p.h"
 #include "platform/win/handles.h"
+#include "platform/win/handles_p.h"
 #include "platform/win/text.h"
 #include "platform/win/trace.h"
+#include "platform/win/trace_p.h"
 #include "platform/win/wait.h"
 
 namespace {

@@ -2,8 +2,9 @@
 
 #include <cstring>
 
-#include "platform/win/error.h"
-#include "platform/win/serial_port.h"
+#include "platform/win/error_p.h"
+#include "platform/win/handles_p.h"
+#include "platform/win/serial_port_p.h"
 
 namespace {
 

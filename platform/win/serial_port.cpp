@@ -1,8 +1,7 @@
-#include "platform/win/serial_port.h"
+#include "platform/win/serial_port_p.h"
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -11,73 +10,42 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <optional>
 
-#include "platform/win/error.h"
-#include "platform/win/serial_trace.h"
-#include "platform/win/termios_map.h"
+#include "platform/win/error_p.h"
+#include "platform/win/serial_trace_p.h"
+#include "platform/win/termios_map_p.h"
 #include "platform/win/trace.h"
+#include "platform/win/trace_p.h"
 
 namespace win_detail {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-int MillisecondsLeft(Clock::time_point deadline) {
-    const auto left = deadline - Clock::now();
-    if (left <= Clock::duration::zero()) {
-        return 0;
-    }
-    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
-}
-
-int Earliest(int a, int b) {
-    return a < 0 ? b : (b < 0 ? a : std::min(a, b));
-}
-
-// Whether a read or write error means the device itself has gone.
+// The errors that mean the device itself has gone (an adapter pulled, a peer closed): the line
+// is dropped and the port waits for the device to come back.
 bool IsGone(int err) {
     return err == EIO || err == ENXIO || err == ENODEV || err == EPIPE;
 }
 
 // Error of a read or write that failed for another reason than an empty or full queue.
 BOOL LineFailed(int err) {
-    return Fail(err == EIO || err == ENXIO || err == ENODEV ? ERROR_DEVICE_NOT_CONNECTED
-                                                            : ErrorFromErrno(err));
-}
-
-void Drain(int fd) {
-    std::uint64_t count = 0;
-    [[maybe_unused]] const ssize_t n = read(fd, &count, sizeof count);
-}
-
-void Signal(int fd) {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t n = write(fd, &one, sizeof one);
+    return Fail(IsGone(err) ? ERROR_DEVICE_NOT_CONNECTED : ErrorFromErrno(err));
 }
 
 }  // namespace
 
 std::shared_ptr<SerialPort> SerialPort::Adopt(int fd, std::string path, bool exclusive) {
-    const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    const int txAbort = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    const int rxAbort = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    std::shared_ptr<SerialPort> port(new SerialPort(std::move(path), exclusive));
     termios t{};
-    if (wake < 0 || txAbort < 0 || rxAbort < 0 || tcgetattr(fd, &t) != 0) {
+    if (!port->m_wake.Valid() || !port->m_txAbort.Valid() || !port->m_rxAbort.Valid() ||
+        tcgetattr(fd, &t) != 0) {
         const int err = errno;
-        for (const int d : {wake, txAbort, rxAbort, fd}) {
-            if (d >= 0) {
-                close(d);
-            }
-        }
+        close(fd);
         errno = err;
         return nullptr;
     }
     MakeRaw(t);
     tcsetattr(fd, TCSANOW, &t);
-    std::shared_ptr<SerialPort> port(
-        new SerialPort(std::move(path), exclusive, wake, txAbort, rxAbort));
     port->m_line = std::make_shared<Line>(fd);
     // What the driver reports as its own: lines up as after any open, limits as usual.
     DCB driver{};
@@ -96,23 +64,14 @@ std::shared_ptr<SerialPort> SerialPort::Adopt(int fd, std::string path, bool exc
     return port;
 }
 
-SerialPort::SerialPort(std::string path, bool exclusive, int wake, int txAbort, int rxAbort)
-    : m_path(std::move(path)),
-      m_name(PortName(m_path)),
-      m_exclusive(exclusive),
-      m_wake(wake),
-      m_txAbort(txAbort),
-      m_rxAbort(rxAbort) {}
+SerialPort::SerialPort(std::string path, bool exclusive)
+    : m_path(std::move(path)), m_name(PortName(m_path)), m_exclusive(exclusive) {}
 
 SerialPort::Line::~Line() {
     close(fd);
 }
 
-SerialPort::~SerialPort() {
-    close(m_wake);
-    close(m_txAbort);
-    close(m_rxAbort);
-}
+SerialPort::~SerialPort() = default;
 
 void SerialPort::Close() {
     RV_TRACE(TraceChannel::Serial, "%s closed", m_name.c_str());
@@ -125,7 +84,7 @@ void SerialPort::Close() {
     if (line) {
         flock(line->fd, LOCK_UN);  // the port may be opened again at once, even while a read ends
     }
-    Signal(m_wake);
+    m_wake.Signal();
 }
 
 std::shared_ptr<SerialPort::Line> SerialPort::Attached() {
@@ -166,14 +125,14 @@ bool SerialPort::Apply(int fd, const DCB& dcb) {
     return true;
 }
 
-int SerialPort::Wait(int fd, short events, int abortFd, int timeoutMs) {
-    pollfd fds[3] = {{fd, events, 0}, {m_wake, POLLIN, 0}, {abortFd, POLLIN, 0}};
+int SerialPort::Wait(int fd, short events, const WakeFd& abort, int timeoutMs) {
+    pollfd fds[3] = {{fd, events, 0}, {m_wake.Fd(), POLLIN, 0}, {abort.Fd(), POLLIN, 0}};
     const int n = poll(fds, 3, timeoutMs);
     if (m_closed || (n > 0 && fds[1].revents)) {
         return kClosed;
     }
     if (n > 0 && fds[2].revents) {
-        Drain(abortFd);
+        abort.Drain();
         return kAborted;
     }
     return n > 0 ? fds[0].revents : 0;
@@ -217,35 +176,35 @@ BOOL SerialPort::ReadLine(void* buffer, DWORD size, DWORD* done) {
     if (m_closed) {
         return Fail(ERROR_OPERATION_ABORTED);
     }
-    const auto start = Clock::now();
+    const auto start = Deadline::Clock::now();
     const bool queuedOnly = t.ReadIntervalTimeout == MAXDWORD &&
                             t.ReadTotalTimeoutMultiplier == 0 && t.ReadTotalTimeoutConstant == 0;
     const bool firstByteOnly =
         t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == MAXDWORD &&
         t.ReadTotalTimeoutConstant > 0 && t.ReadTotalTimeoutConstant < MAXDWORD;
-    std::optional<Clock::time_point> total;
+    Deadline total = Deadline::Never();
     if (firstByteOnly) {
-        total = start + std::chrono::milliseconds(t.ReadTotalTimeoutConstant);
+        total = Deadline::At(start + std::chrono::milliseconds(t.ReadTotalTimeoutConstant));
     } else if (!queuedOnly && (t.ReadTotalTimeoutMultiplier || t.ReadTotalTimeoutConstant)) {
         const auto ms = static_cast<std::uint64_t>(t.ReadTotalTimeoutMultiplier) * size +
                         t.ReadTotalTimeoutConstant;
-        total = start + std::chrono::milliseconds(ms);
+        total = Deadline::At(start + std::chrono::milliseconds(ms));
     }
     const bool useInterval = !queuedOnly && !firstByteOnly && t.ReadIntervalTimeout != 0 &&
                              t.ReadIntervalTimeout != MAXDWORD;
-    Clock::time_point lastByte = start;
+    Deadline::Clock::time_point lastByte = start;
     const std::shared_ptr<Line> line = Attached();
     if (!line) {
         return Fail(m_closed ? ERROR_OPERATION_ABORTED : ERROR_DEVICE_NOT_CONNECTED);
     }
-    Drain(m_rxAbort);  // an abort ends reads in progress only
+    m_rxAbort.Drain();  // an abort ends reads in progress only
     const std::uint64_t aborts = m_rxAborts;
 
     while (got < size) {
         const ssize_t n = read(line->fd, out + got, size - got);
         if (n > 0) {
             got += static_cast<DWORD>(n);
-            lastByte = Clock::now();
+            lastByte = Deadline::Clock::now();
             if (firstByteOnly) {
                 break;
             }
@@ -265,11 +224,12 @@ BOOL SerialPort::ReadLine(void* buffer, DWORD size, DWORD* done) {
         if (queuedOnly) {
             break;
         }
-        int wait = total ? MillisecondsLeft(*total) : -1;
+        Deadline until = total;
         if (useInterval && got > 0) {
-            wait = Earliest(wait, MillisecondsLeft(
-                                      lastByte + std::chrono::milliseconds(t.ReadIntervalTimeout)));
+            until = until.Earliest(
+                Deadline::At(lastByte + std::chrono::milliseconds(t.ReadIntervalTimeout)));
         }
+        const int wait = until.LeftMs();
         if (wait == 0) {
             break;
         }
@@ -291,17 +251,17 @@ BOOL SerialPort::WriteLine(const void* buffer, DWORD size, DWORD* done) {
     if (m_closed) {
         return Fail(ERROR_OPERATION_ABORTED);
     }
-    std::optional<Clock::time_point> total;
+    Deadline total = Deadline::Never();
     if (t.WriteTotalTimeoutMultiplier || t.WriteTotalTimeoutConstant) {
         const auto ms = static_cast<std::uint64_t>(t.WriteTotalTimeoutMultiplier) * size +
                         t.WriteTotalTimeoutConstant;
-        total = Clock::now() + std::chrono::milliseconds(ms);
+        total = Deadline::In(static_cast<long long>(ms));
     }
     const std::shared_ptr<Line> line = Attached();
     if (!line) {
         return Fail(m_closed ? ERROR_OPERATION_ABORTED : ERROR_DEVICE_NOT_CONNECTED);
     }
-    Drain(m_txAbort);  // an abort ends writes in progress only
+    m_txAbort.Drain();  // an abort ends writes in progress only
     const std::uint64_t aborts = m_txAborts;
     while (put < size) {
         const ssize_t n = write(line->fd, in + put, size - put);
@@ -320,7 +280,7 @@ BOOL SerialPort::WriteLine(const void* buffer, DWORD size, DWORD* done) {
             *done = put;
             return LineFailed(err);
         }
-        const int wait = total ? MillisecondsLeft(*total) : -1;
+        const int wait = total.LeftMs();
         if (wait == 0) {
             break;  // the write time-out: TRUE with what went out
         }
@@ -418,11 +378,11 @@ BOOL SerialPort::Purge(DWORD flags) {
     RV_TRACE(TraceChannel::Serial, "%s purge %s", m_name.c_str(), DescribePurge(flags).c_str());
     if (flags & PURGE_TXABORT) {
         ++m_txAborts;
-        Signal(m_txAbort);
+        m_txAbort.Signal();
     }
     if (flags & PURGE_RXABORT) {
         ++m_rxAborts;
-        Signal(m_rxAbort);
+        m_rxAbort.Signal();
     }
     if (!(flags & (PURGE_TXCLEAR | PURGE_RXCLEAR))) {
         return TRUE;

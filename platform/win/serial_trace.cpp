@@ -1,8 +1,8 @@
-#include "platform/win/serial_trace.h"
+#include "platform/win/serial_trace_p.h"
 
 #include <cstdio>
 
-#include "platform/win/termios_map.h"
+#include "platform/win/termios_map_p.h"
 
 namespace win_detail {
 

@@ -14,9 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/error.h"
+#include "platform/win/error_p.h"
 #include "platform/win/text.h"
 #include "platform/win/trace.h"
+#include "platform/win/trace_p.h"
 
 namespace {
 

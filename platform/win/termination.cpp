@@ -1,4 +1,4 @@
-#include "platform/win/termination.h"
+#include "platform/win/termination_p.h"
 
 #include <fcntl.h>
 #include <signal.h>

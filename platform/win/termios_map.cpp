@@ -1,4 +1,4 @@
-#include "platform/win/termios_map.h"
+#include "platform/win/termios_map_p.h"
 
 #include <iterator>
 

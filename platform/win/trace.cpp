@@ -1,8 +1,7 @@
 #include "platform/win/trace.h"
+#include "platform/win/trace_p.h"
 
-#include <pthread.h>
 #include <stdlib.h>
-#include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -11,8 +10,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/win/error.h"
-#include "platform/win/text.h"
+#include "platform/win/thread.h"
+#include "platform/win/thread_p.h"
 
 namespace win_detail {
 
@@ -20,17 +19,15 @@ std::atomic<unsigned> g_traceChannels{0};
 
 namespace {
 
-// The pseudo-handle of the calling thread, as the system has it.
-const HANDLE kCurrentThread = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-2));
-
-thread_local char t_threadName[32] = "";
-
 struct ChannelName {
     std::string_view name;
     unsigned channels;
 };
 
 constexpr unsigned kAll = 0x3F;
+
+// The variable the program named; read at start-up.
+constinit std::atomic<const char*> g_variable{nullptr};
 
 constexpr ChannelName kChannels[] = {
     {"serial", static_cast<unsigned>(TraceChannel::Serial)},
@@ -94,23 +91,18 @@ unsigned Parse(std::string_view text) {
             }
         }
         if (!known) {
-            Say("RV4417_TRACE: unknown channel \"" + std::string(name) +
+            Say(std::string(g_variable.load()) + ": unknown channel \"" + std::string(name) +
                 "\" (known: serial, serial+, control, sound, process, ui, all)\n");
         }
     }
     return channels;
 }
 
-// The variable is read before main(), so the first events of start-up are traced too.
-const bool kTraceRead = [] {
-    ReadTraceSettings();
-    return true;
-}();
-
 }  // namespace
 
 void ReadTraceSettings() {
-    const char* text = getenv("RV4417_TRACE");
+    const char* variable = g_variable.load();
+    const char* text = variable ? getenv(variable) : nullptr;
     g_traceChannels.store(text ? Parse(text) : 0, std::memory_order_relaxed);
 }
 
@@ -119,11 +111,12 @@ void TraceLine(TraceChannel channel, const char* format, ...) {
     clock_gettime(CLOCK_REALTIME, &now);
     tm local{};
     localtime_r(&now.tv_sec, &local);
-    char thread[32];
-    if (t_threadName[0]) {
-        std::snprintf(thread, sizeof thread, "%s", t_threadName);
+    char thread[40];
+    if (*CurrentThreadName()) {
+        std::snprintf(thread, sizeof thread, "%s", CurrentThreadName());
     } else {
-        std::snprintf(thread, sizeof thread, "thread %ld", static_cast<long>(syscall(SYS_gettid)));
+        std::snprintf(thread, sizeof thread, "thread %u",
+                      static_cast<unsigned>(GetCurrentThreadId()));
     }
     char head[96];
     std::snprintf(head, sizeof head, "%02d:%02d:%02d.%03ld %s %s: ", local.tm_hour, local.tm_min,
@@ -168,17 +161,7 @@ std::string ErrnoText(int err) {
 
 }  // namespace win_detail
 
-HANDLE GetCurrentThread() {
-    return win_detail::kCurrentThread;
-}
-
-BOOL SetThreadDescription(HANDLE thread, LPCWSTR description) {
-    if (thread != win_detail::kCurrentThread || !description) {
-        return win_detail::Fail(ERROR_INVALID_HANDLE);
-    }
-    const std::string name = win_detail::Utf16ToUtf8(description);
-    std::snprintf(win_detail::t_threadName, sizeof win_detail::t_threadName, "%s", name.c_str());
-    // The system keeps 15 bytes of a thread's name.
-    pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
-    return TRUE;
+void ReadTraceSettingsFrom(const char* environmentVariable) {
+    win_detail::g_variable = environmentVariable;
+    win_detail::ReadTraceSettings();
 }

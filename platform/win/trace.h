@@ -1,7 +1,8 @@
 // Trace channels: what the platform does, told on standard error, for a technician who needs
 // to know why a device stays silent. The tool's own behaviour does not change with them.
 //
-// RV4417_TRACE names the channels, separated by commas:
+// An environment variable that the program chooses (ReadTraceSettingsFrom) names the channels,
+// separated by commas:
 //   serial    device lookups and opens (name, resolved path, the error), the settings applied
 //             and the termios they became, time-outs, purges, reads and writes (counts),
 //             writes given up, a device gone and reattached
@@ -11,15 +12,13 @@
 //   process   programs launched: path, pid, exit status, failure
 //   ui        message boxes: their text and answer
 //   all       every channel, serial+ included
-// One line per event: time of day to the millisecond, thread, channel, what happened. An
-// unknown name is said once on standard error and the others work. The variable is read once,
-// at start-up. Off (the default), a trace point costs one relaxed atomic load and nothing is
-// printed or written anywhere.
+// One line per event: time of day to the millisecond, thread (its name: thread.h), channel,
+// what happened. An
+// unknown name is said once on standard error and the others work. Off (the default), a trace
+// point costs one relaxed atomic load and nothing is printed or written anywhere.
 #pragma once
 
 #include <atomic>
-#include <cstddef>
-#include <string>
 
 #include "platform/win/types.h"
 
@@ -32,10 +31,9 @@ enum class TraceChannel : unsigned {
     Ui = 1u << 5,
 };
 
-// Names the calling thread, for the trace and for the system's tools (ps, a debugger). The
-// thread is GetCurrentThread(); other handles fail with ERROR_INVALID_HANDLE.
-HANDLE GetCurrentThread();
-BOOL SetThreadDescription(HANDLE thread, LPCWSTR description);
+// Reads the channels from the environment variable, once, at start-up (before the threads
+// that trace run).
+void ReadTraceSettingsFrom(const char* environmentVariable);
 
 namespace win_detail {
 
@@ -47,15 +45,6 @@ inline bool TraceOn(TraceChannel channel) {
 
 // Writes one event line; the format is printf's.
 void TraceLine(TraceChannel channel, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-// Reads RV4417_TRACE again (for tests; the program reads it once at start-up).
-void ReadTraceSettings();
-
-// "41 42 0D" for the bytes, for the serial+ channel.
-std::string HexBytes(const void* bytes, std::size_t count);
-
-// The text of an errno value, as the trace shows failures.
-std::string ErrnoText(int err);
 
 }  // namespace win_detail
 

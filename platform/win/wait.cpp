@@ -2,7 +2,6 @@
 
 #include <poll.h>
 #include <sched.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,8 +10,11 @@
 #include <limits>
 #include <mutex>
 
-#include "platform/win/error.h"
+#include "platform/win/error_p.h"
 #include "platform/win/handles.h"
+#include "platform/win/handles_p.h"
+#include "platform/win/wait_p.h"
+#include "platform/win/wake_p.h"
 
 namespace {
 
@@ -21,31 +23,16 @@ thread_local WaitPump* t_pump = nullptr;
 // Without a signal descriptor a wait can only look again now and then.
 constexpr int kRecheckMs = 10;
 
-using Clock = std::chrono::steady_clock;
-
-// The milliseconds left until deadline, rounded up so a wait never ends early.
-int MillisecondsLeft(Clock::time_point deadline) {
-    const auto left = deadline - Clock::now();
-    if (left <= Clock::duration::zero()) {
-        return 0;
-    }
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
-    return ms > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
-                                                : static_cast<int>(ms);
-}
-
 // An event is readable through its eventfd while set; the descriptor is only a wake-up, the
 // state under the lock is what counts.
 class Event : public win_detail::Waitable {
 public:
-    Event(bool manualReset, bool set)
-        : m_fd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), m_manualReset(manualReset) {
+    Event(bool manualReset, bool set) : m_manualReset(manualReset) {
         if (set) {
             Set();
         }
     }
-    ~Event() override { close(m_fd); }
-    bool Valid() const { return m_fd >= 0; }
+    bool Valid() const { return m_wake.Valid(); }
 
     bool Signaled() override {
         std::lock_guard lock(m_mutex);
@@ -57,13 +44,12 @@ public:
         }
         return true;
     }
-    int SignalFd() const override { return m_fd; }
+    int SignalFd() const override { return m_wake.Fd(); }
 
     void Set() {
         std::lock_guard lock(m_mutex);
         m_set = true;
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = write(m_fd, &one, sizeof one);
+        m_wake.Signal();
     }
     void Reset() {
         std::lock_guard lock(m_mutex);
@@ -73,11 +59,10 @@ public:
 private:
     void ResetLocked() {
         m_set = false;
-        std::uint64_t count = 0;
-        [[maybe_unused]] const ssize_t n = read(m_fd, &count, sizeof count);
+        m_wake.Drain();
     }
 
-    const int m_fd;
+    const win_detail::WakeFd m_wake;
     const bool m_manualReset;
     std::mutex m_mutex;
     bool m_set = false;
@@ -103,16 +88,10 @@ void Sleep(DWORD milliseconds) {
             win_detail::WaitReadable(-1, -1);
         }
     }
-    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
-    for (int left = MillisecondsLeft(deadline); left > 0; left = MillisecondsLeft(deadline)) {
+    const auto deadline = win_detail::Deadline::In(milliseconds);
+    for (int left = deadline.LeftMs(); left > 0; left = deadline.LeftMs()) {
         win_detail::WaitReadable(-1, left);
     }
-}
-
-DWORD GetTickCount() {
-    const auto ms =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch());
-    return static_cast<DWORD>(ms.count());
 }
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
@@ -121,14 +100,14 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
         SetLastError(ERROR_INVALID_HANDLE);
         return WAIT_FAILED;
     }
-    const bool forever = milliseconds == INFINITE;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(forever ? 0 : milliseconds);
+    const auto deadline = milliseconds == INFINITE ? win_detail::Deadline::Never()
+                                                   : win_detail::Deadline::In(milliseconds);
     bool readable = false;
     for (;;) {
         if (object->Signaled()) {
             return WAIT_OBJECT_0;
         }
-        const int left = forever ? -1 : MillisecondsLeft(deadline);
+        const int left = deadline.LeftMs();
         if (left == 0) {
             return WAIT_TIMEOUT;
         }
@@ -181,16 +160,40 @@ bool WaitReadable(int fd, int timeoutMs) {
 }
 
 short PollOne(int fd, short events, int timeoutMs) {
-    const bool forever = timeoutMs < 0;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(forever ? 0 : timeoutMs);
+    const auto deadline = Deadline::In(timeoutMs);
     for (;;) {
         pollfd p{fd, events, 0};
-        const int n = poll(&p, 1, forever ? -1 : MillisecondsLeft(deadline));
+        const int n = poll(&p, 1, deadline.LeftMs());
         if (n > 0) {
             return p.revents;
         }
         if (n == 0 || errno != EINTR) {
             return 0;
+        }
+    }
+}
+
+int PollReadable(std::initializer_list<int> fds, int timeoutMs) {
+    constexpr size_t kMax = 4;
+    pollfd set[kMax];
+    size_t count = 0;
+    for (const int fd : fds) {
+        if (count < kMax) {
+            set[count++] = {fd, POLLIN, 0};  // poll() skips a negative descriptor
+        }
+    }
+    const auto deadline = Deadline::In(timeoutMs);
+    for (;;) {
+        const int n = poll(set, count, deadline.LeftMs());
+        if (n > 0) {
+            for (size_t i = 0; i < count; ++i) {
+                if (set[i].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) {
+                    return static_cast<int>(i);
+                }
+            }
+        }
+        if (n == 0 || (n < 0 && errno != EINTR) || deadline.Passed()) {
+            return -1;
         }
     }
 }

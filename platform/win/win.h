@@ -15,6 +15,7 @@
 #include "platform/win/process.h"
 #include "platform/win/serial.h"
 #include "platform/win/sound.h"
+#include "platform/win/thread.h"
 #include "platform/win/trace.h"
 #include "platform/win/types.h"
 #include "platform/win/wait.h"

@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/win/control_p.h"
 #include "platform/win/error.h"
 #include "platform/win/file.h"
+#include "platform/win/file_p.h"
 #include "platform/win/serial.h"
 #include "platform/win/text.h"
 #include "tests/support/device_dir.h"

@@ -11,6 +11,7 @@
 
 #include "platform/win/error.h"
 #include "platform/win/handles.h"
+#include "platform/win/handles_p.h"
 #include "platform/win/text.h"
 #include "tests/support/temp_dir.h"
 

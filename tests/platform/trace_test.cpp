@@ -14,6 +14,7 @@
 
 #include "platform/win/device.h"
 #include "platform/win/serial.h"
+#include "platform/win/trace_p.h"
 #include "platform/win/win.h"
 #include "tests/support/device_dir.h"
 #include "tests/support/temp_dir.h"
@@ -59,7 +60,7 @@ void TraceWith(const char* channels) {
     } else {
         unsetenv("RV4417_TRACE");
     }
-    win_detail::ReadTraceSettings();
+    ReadTraceSettingsFrom("RV4417_TRACE");
 }
 
 HANDLE OpenCom0() {

@@ -12,6 +12,7 @@
 
 #include "platform/win/error.h"
 #include "platform/win/handles.h"
+#include "platform/win/wait_p.h"
 
 namespace {
 

@@ -2,14 +2,19 @@
 
 #include <stdlib.h>
 
+#include "platform/win/device.h"
+#include "res/device_settings.h"
+
 namespace rvtest {
 
 DeviceDir::DeviceDir() {
-    setenv("RV4417_DEVICES", m_dir.path().c_str(), 1);
+    setenv(rv_res::kDeviceDirectoryVariable, m_dir.path().c_str(), 1);
+    // As the program does at start-up; suites without the program's resources need it here.
+    SetDeviceDirectoryFrom(rv_res::kDeviceDirectoryVariable, rv_res::kDefaultDeviceDirectory);
 }
 
 DeviceDir::~DeviceDir() {
-    unsetenv("RV4417_DEVICES");
+    unsetenv(rv_res::kDeviceDirectoryVariable);
 }
 
 void DeviceDir::Link(const std::string& name, const std::filesystem::path& target) const {

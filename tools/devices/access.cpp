@@ -1,4 +1,5 @@
 #include "tools/devices/access.h"
+#include "res/device_settings.h"
 
 #include <grp.h>
 #include <pwd.h>
@@ -60,9 +61,11 @@ std::string UserName() {
 
 std::string AsRoot(const std::string& args) {
     // sudo clears the environment, so the directory is handed on explicitly.
-    const char* dir = std::getenv("RV4417_DEVICES");
+    const char* dir = std::getenv(rv_res::kDeviceDirectoryVariable);
     return "sudo " +
-           (dir && *dir ? "env RV4417_DEVICES=" + std::string(dir) + " " : std::string()) +
+           (dir && *dir ? "env " + std::string(rv_res::kDeviceDirectoryVariable) + "=" +
+                              std::string(dir) + " "
+                        : std::string()) +
            "rv4417-devices" + (args.empty() ? "" : " " + args);
 }
 

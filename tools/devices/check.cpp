@@ -9,6 +9,7 @@
 #include "io/port.h"
 #include "io/scanner.h"
 #include "platform/win/win.h"
+#include "res/device_settings.h"
 #include "tools/devices/entry.h"
 #include "tools/devices/reasons.h"
 
@@ -56,7 +57,7 @@ std::string ErrorText(DWORD error) {
 // Opens the entry with the tool's own arguments and closes it at once. Tells a serial port
 // by the handle, for terminals that sysfs did not show.
 Finding Look(const std::string& name) {
-    Finding f{name, Resolve(win_detail::DeviceDirectory() + "/" + name)};
+    Finding f{name, Resolve(GetDeviceDirectory() + "/" + name)};
     std::u16string device(name.begin(), name.end());
     device += u':';
     SetLastError(ERROR_SUCCESS);
@@ -127,10 +128,12 @@ std::string Column(std::string text, size_t width) {
 }  // namespace
 
 int RunCheck(const CheckOptions& options, std::ostream& out) {
-    const std::string dir = win_detail::DeviceDirectory();
-    const char* set = std::getenv("RV4417_DEVICES");
+    const std::string dir = GetDeviceDirectory();
+    const std::string variable = rv_res::kDeviceDirectoryVariable;
+    const char* set = std::getenv(variable.c_str());
     out << "Device directory: " << dir
-        << (set && *set ? " (from RV4417_DEVICES)" : " (the default; RV4417_DEVICES is not set)")
+        << (set && *set ? " (from " + variable + ")"
+                        : " (the default; " + variable + " is not set)")
         << "\n";
     std::error_code ignored;
     if (!std::filesystem::is_directory(dir, ignored)) {

@@ -47,7 +47,7 @@ std::string LinkTarget(const std::string& path) {
 
 int LinkEntry(const std::string& name, const std::string& device, std::ostream& out,
               std::ostream& err) {
-    const std::string dir = win_detail::DeviceDirectory();
+    const std::string dir = GetDeviceDirectory();
     const std::string entry = dir + "/" + name;
     const std::string command = "link " + name + " " + device;
     struct stat st {};
@@ -123,7 +123,7 @@ int LinkEntry(const std::string& name, const std::string& device, std::ostream& 
 }
 
 int UnlinkEntry(const std::string& name, std::ostream& out, std::ostream& err) {
-    const std::string entry = win_detail::DeviceDirectory() + "/" + name;
+    const std::string entry = GetDeviceDirectory() + "/" + name;
     struct stat st {};
     if (lstat(entry.c_str(), &st) != 0) {
         err << "rv4417-devices: " << entry << ": " << std::strerror(errno)

@@ -1,3 +1,6 @@
+// Private to the platform: only code under platform/ (and the platform's own tests) includes
+// this header; it may change with the platform's inner workings.
+//
 // The kernel object behind a serial port handle; serial.h gives the contract.
 //
 // The port remembers the path it was opened from. When its device goes away (a USB adapter
@@ -15,7 +18,9 @@
 #include <termios.h>
 
 #include "platform/win/handles.h"
+#include "platform/win/handles_p.h"
 #include "platform/win/types.h"
+#include "platform/win/wake_p.h"
 
 namespace win_detail {
 
@@ -51,7 +56,7 @@ private:
         const int fd;
     };
 
-    SerialPort(std::string path, bool exclusive, int wake, int txAbort, int rxAbort);
+    SerialPort(std::string path, bool exclusive);
 
     // The line in use; when there is none, a device found at the path is opened with the
     // port's settings. nullptr while the device is away.
@@ -66,19 +71,19 @@ private:
     // kClosed when the handle was closed, kAborted on an abort signal.
     static constexpr int kClosed = -1;
     static constexpr int kAborted = -2;
-    int Wait(int fd, short events, int abortFd, int timeoutMs);
+    int Wait(int fd, short events, const WakeFd& abort, int timeoutMs);
     static void ApplyModemLines(int fd, const DCB& dcb);
     static void ReportModemLines(int fd, DCB& dcb);
 
     const std::string m_path;
     const std::string m_name;  // the device directory entry's name, for the trace
     const bool m_exclusive;
-    const int m_wake;  // readable for good once the handle is closed
+    const WakeFd m_wake;  // readable for good once the handle is closed
     // PURGE_TXABORT / PURGE_RXABORT: a count of aborts and a descriptor to wake the operation.
     std::atomic<std::uint64_t> m_txAborts{0};
     std::atomic<std::uint64_t> m_rxAborts{0};
-    const int m_txAbort;
-    const int m_rxAbort;
+    const WakeFd m_txAbort;
+    const WakeFd m_rxAbort;
     std::atomic<bool> m_closed{false};
     std::mutex m_mutex;            // guards the records below
     std::shared_ptr<Line> m_line;  // nullptr while the device is away

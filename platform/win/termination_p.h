@@ -1,3 +1,6 @@
+// Private to the platform: only code under platform/ (and the platform's own tests) includes
+// this header; it may change with the platform's inner workings.
+//
 // Requests to end the program from outside: SIGTERM (a service manager, the session ending),
 // SIGINT (Ctrl+C in the terminal that started it) and SIGHUP (that terminal closed).
 //

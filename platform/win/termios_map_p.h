@@ -1,3 +1,6 @@
+// Private to the platform: only code under platform/ (and the platform's own tests) includes
+// this header; it may change with the platform's inner workings.
+//
 // The mapping between the DCB and termios, one function each way (see serial.h).
 #pragma once
 

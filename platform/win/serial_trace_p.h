@@ -1,3 +1,6 @@
+// Private to the platform: only code under platform/ (and the platform's own tests) includes
+// this header; it may change with the platform's inner workings.
+//
 // What the serial channel of the trace says about settings: short, readable descriptions.
 #pragma once
 
