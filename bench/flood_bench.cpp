@@ -13,21 +13,18 @@
 // long an input event would have waited.
 #include <benchmark/benchmark.h>
 #include <poll.h>
-#include <stdlib.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <chrono>
-#include <fstream>
 #include <functional>
 #include <thread>
 
 #include "app/test_dlg.h"
+#include "bench/qt_bench_main.h"
 #include "tests/support/device_dir.h"
 #include "tests/support/gui.h"
 #include "tests/support/process_stats.h"
@@ -217,15 +214,15 @@ void Flood1MiB(benchmark::State& state) {
             bench.com0.Send(data);
             return data.size();
         });
-        { std::ofstream("/proc/self/clear_refs") << "5"; }
+        rvtest::ResetPeakRss();
         const long before = StatusKb("VmRSS:");
         Responsiveness probe;
-        const double start = rvtest::ProcessCpuSeconds();
+        const double start = rvtest::RusageCpuSeconds();
         device.Start();
         rvtest::RunLoopUntil([&] { return bench.Shown() >= static_cast<int>(3 * data.size()); },
                              60000);
         rvtest::RunLoop(50);  // until it is idle again
-        cpu = rvtest::ProcessCpuSeconds() - start;
+        cpu = rvtest::RusageCpuSeconds() - start;
         worst = probe.WorstMs();
         growthKb = StatusKb("VmHWM:") - before;
         device.Wait();
@@ -302,10 +299,10 @@ void BusyDevice(benchmark::State& state) {
             }
             return size_t{0};
         });
-        const double start = rvtest::ProcessCpuSeconds();
+        const double start = rvtest::RusageCpuSeconds();
         device.Start();
         rvtest::RunLoop(10000);
-        percent = 100.0 * (rvtest::ProcessCpuSeconds() - start) / 10.0;
+        percent = 100.0 * (rvtest::RusageCpuSeconds() - start) / 10.0;
         device.Wait();
     }
     state.counters["cpu_percent_of_core"] = percent;
@@ -321,9 +318,9 @@ void VanishedPorts(benchmark::State& state) {
         bench.com0.Hangup();
         bench.com2.Hangup();
         rvtest::RunLoop(500);  // the readers notice
-        const double start = rvtest::ProcessCpuSeconds();
+        const double start = rvtest::RusageCpuSeconds();
         rvtest::RunLoop(10000);
-        percent = 100.0 * (rvtest::ProcessCpuSeconds() - start) / 10.0;
+        percent = 100.0 * (rvtest::RusageCpuSeconds() - start) / 10.0;
     }
     state.counters["cpu_percent_of_core"] = percent;
 }
@@ -332,12 +329,5 @@ BENCHMARK(VanishedPorts)->Iterations(1)->Unit(benchmark::kSecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    AfxInitFramework();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    AfxTermFramework();
-    return 0;
+    return rvbench::RunQtBenchmarks(argc, argv, rvbench::Framework::kAfx);
 }

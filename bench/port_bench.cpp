@@ -7,7 +7,6 @@
 //   WriteText            conversion to code page 936 and writing, mixed ASCII and Chinese
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
-#include <time.h>
 
 #include <algorithm>
 #include <atomic>
@@ -20,6 +19,7 @@
 
 #include "io/port.h"
 #include "io/write.h"
+#include "tests/support/process_stats.h"
 #include "tools/sim/pty.h"
 
 namespace {
@@ -94,12 +94,6 @@ void ReadLatency(benchmark::State& state) {
 }
 BENCHMARK(ReadLatency)->Arg(50)->Arg(20)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-double ThreadCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
 void IdleReaderCpu(benchmark::State& state) {
     Com0 com0;
     double cpu = 0;
@@ -107,7 +101,7 @@ void IdleReaderCpu(benchmark::State& state) {
     for (auto _ : state) {
         std::atomic<bool> stop{false};
         std::thread reader([&] {
-            const double start = ThreadCpuSeconds();
+            const double start = rvtest::ThreadCpuClockSeconds();
             BYTE buf[50];
             while (!stop) {
                 DWORD n = 0;
@@ -115,7 +109,7 @@ void IdleReaderCpu(benchmark::State& state) {
                     Sleep(50);
                 }
             }
-            cpu = ThreadCpuSeconds() - start;
+            cpu = rvtest::ThreadCpuClockSeconds() - start;
         });
         const auto begin = Clock::now();
         std::this_thread::sleep_for(std::chrono::seconds(10));

@@ -6,9 +6,7 @@
 //                    the process's peak memory (the file is streamed, never held)
 //   HexEncode        the hex send encoder over a 1 MB text
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <QApplication>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -17,6 +15,7 @@
 #include <thread>
 
 #include "app/test_dlg.h"
+#include "bench/qt_bench_main.h"
 #include "io/port.h"
 #include "pages/hex_send.h"
 #include "pages/send_file.h"
@@ -102,7 +101,7 @@ void SendFile100MB(benchmark::State& state) {
         });
         CFile file;
         file.Open(win_detail::FromPosixPath((dir.path() / "big.bin").string()), CFile::modeRead);
-        { std::ofstream("/proc/self/clear_refs") << "5"; }  // the peak starts from here
+        rvtest::ResetPeakRss();  // the peak starts from here
         const long before = StatusKb("VmRSS:");
         const auto start = Clock::now();
         SendFile(file, &port, nullptr);
@@ -134,12 +133,5 @@ BENCHMARK(HexEncode)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    AfxInitFramework();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    AfxTermFramework();
-    return 0;
+    return rvbench::RunQtBenchmarks(argc, argv, rvbench::Framework::kAfx);
 }

@@ -15,11 +15,11 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/support/process_stats.h"
 #include "tools/sim/pty.h"
 
 extern char** environ;
@@ -93,17 +93,7 @@ public:
 
     // CPU seconds the program's threads have run, from the scheduler's own accounting (in
     // nanoseconds, where the tick counts of /proc/<pid>/stat are 10 ms coarse).
-    double CpuSeconds() const {
-        double total = 0;
-        const auto tasks = std::filesystem::path("/proc") / std::to_string(m_pid) / "task";
-        for (const auto& task : std::filesystem::directory_iterator(tasks)) {
-            std::ifstream in(task.path() / "schedstat");
-            double ns = 0;
-            in >> ns;
-            total += ns / 1e9;
-        }
-        return total;
-    }
+    double CpuSeconds() const { return rvtest::SchedstatCpuSeconds(m_pid); }
 
 private:
     std::filesystem::path m_dir;

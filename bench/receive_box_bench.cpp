@@ -9,8 +9,6 @@
 // on a shared machine mostly measures the neighbours). median_us is its median, vs_empty that
 // median over the same box's when empty: what the tool feels after hours of receiving.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-#include <time.h>
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -22,15 +20,11 @@
 #include <utility>
 #include <vector>
 
+#include "bench/qt_bench_main.h"
 #include "platform/afx/text_view.h"
+#include "tests/support/process_stats.h"
 
 namespace {
-
-double ProcessCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 constexpr int kChunk = 50;
 constexpr int kMaxFill = 2048 * 1024 / 2;  // 2 MB of UTF-16
@@ -175,10 +169,10 @@ void ReceiveChunk(benchmark::State& state, Widget widget, Mode mode, int fillKb)
             state.ResumeTiming();
         }
         const QStringView chunk = QStringView(source).mid(cached.received, kChunk);
-        const double start = ProcessCpuSeconds();
+        const double start = rvtest::ProcessCpuClockSeconds();
         cached.box->Receive(chunk);
         QApplication::processEvents();
-        const double took = ProcessCpuSeconds() - start;
+        const double took = rvtest::ProcessCpuClockSeconds() - start;
         state.SetIterationTime(took);
         samples.push_back(took);
         cached.received += kChunk;
@@ -221,11 +215,6 @@ BENCHMARK_CAPTURE(ReceiveChunk, TextView/hex/2048KB, Widget::kTextView, Mode::kH
 // clang-format on
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_box.box.reset();
-    return 0;
+    return rvbench::RunQtBenchmarks(argc, argv, rvbench::Framework::kNone,
+                                    [] { g_box.box.reset(); });
 }

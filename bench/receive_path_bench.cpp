@@ -5,24 +5,19 @@
 //
 //   ReceivePath/<hex 0|1>/<characters held>   counters: median_us, vs_empty
 #include <benchmark/benchmark.h>
-#include <time.h>
 
 #include <QApplication>
 #include <algorithm>
 #include <map>
 #include <vector>
 
+#include "bench/qt_bench_main.h"
 #include "platform/afx/afx.h"
 #include "res/resource.h"
 #include "tests/support/gui.h"
+#include "tests/support/process_stats.h"
 
 namespace {
-
-double CpuMicroseconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);  // Qt paints partly on its own threads
-    return static_cast<double>(ts.tv_sec) * 1e6 + static_cast<double>(ts.tv_nsec) / 1e3;
-}
 
 // 50 received bytes as the reader formats them.
 CString Chunk(bool hex, int n) {
@@ -60,7 +55,8 @@ void ReceivePath(benchmark::State& state) {
     std::vector<double> samples;
     int n = 0;
     for (auto _ : state) {
-        const double start = CpuMicroseconds();
+        // The process's CPU clock: Qt paints partly on its own threads.
+        const double start = rvtest::ProcessCpuClockSeconds();
         text += Chunk(hex, n++);
         box.SetWindowText(text);
         const int length = text.GetLength();
@@ -68,7 +64,7 @@ void ReceivePath(benchmark::State& state) {
         box.SendMessage(EM_SCROLLCARET, 0, 0);
         widget->repaint();
         QApplication::processEvents();
-        const double elapsed = CpuMicroseconds() - start;
+        const double elapsed = (rvtest::ProcessCpuClockSeconds() - start) * 1e6;  // µs
         samples.push_back(elapsed);
         state.SetIterationTime(elapsed / 1e6);
     }
@@ -90,12 +86,5 @@ BENCHMARK(ReceivePath)
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    AfxInitFramework();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    AfxTermFramework();
-    return 0;
+    return rvbench::RunQtBenchmarks(argc, argv, rvbench::Framework::kAfx);
 }

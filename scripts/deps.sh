@@ -1,7 +1,8 @@
 # Sourced by test.sh, run.sh and fuzz/run.sh: installs the Debian packages the build needs
 # that are missing (clang and its runtime libraries for the fuzz targets).
 rv_packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev
-             libsndfile1-dev libasound2-dev fonts-wqy-microhei clang libclang-rt-14-dev)
+             libsndfile1-dev libasound2-dev fonts-wqy-microhei clang libclang-rt-14-dev
+             qt6-charts-dev libqt6opengl6-dev)
 
 rv_install_missing() {
     rv_install_list "${rv_packages[@]}"

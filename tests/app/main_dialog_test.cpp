@@ -39,10 +39,8 @@ protected:
         g_testApp.m_pMainWnd = nullptr;
     }
 
-    QTabBar* Tabs() { return rvtest::ControlOf(dlg, IDC_TAB)->findChild<QTabBar*>(); }
-    void ClickTab(int index) {
-        QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(index).center());
-    }
+    QTabBar* Tabs() { return rvtest::TabBarOf(dlg.m_tab); }
+    void ClickTab(int index) { ASSERT_TRUE(rvtest::ClickTab(dlg.m_tab, index)) << index; }
     QWidget* Page(const CWnd& page) { return rvtest::WidgetOf(page.m_hWnd); }
     static CString BoxText(const CEdit& box) {
         CString text;

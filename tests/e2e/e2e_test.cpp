@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <algorithm>
+#include <vector>
 
 #include "app/app_dir.h"
 #include "platform/win/text.h"
@@ -30,10 +30,7 @@ protected:
         dialog.DestroyWindow();
         g_testApp.m_pMainWnd = nullptr;
     }
-    int Printed(const std::string& line) const {
-        const auto paper = terminal.Paper();
-        return static_cast<int>(std::count(paper.begin(), paper.end(), line));
-    }
+    int Printed(const std::string& line) const { return technician.Printed(line); }
 
     rvtest::AlsaFileSink sink;
     rvtest::TempDir folder;

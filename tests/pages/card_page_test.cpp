@@ -15,10 +15,7 @@ protected:
     CCardPage& page() { return dlg.m_pageCard; }
     QComboBox* Tracks() { return qobject_cast<QComboBox*>(rvtest::ControlOf(page(), IDC_TRACK)); }
     // Chooses a track in the list as the user does.
-    void Choose(int index) {
-        Tracks()->setCurrentIndex(index);
-        emit Tracks()->activated(index);
-    }
+    void Choose(int index) { ASSERT_TRUE(rvtest::Choose(page(), IDC_TRACK, index)) << index; }
     CString Box() { return Text(page(), IDC_RECV); }
     void ShowCard() {
         ClickTab(1);
@@ -95,7 +92,7 @@ TEST_F(CardPageTest, HexSendsNothingKeepsTheTextAndShowsWhatComesNextAsHex) {
 TEST_F(CardPageTest, WithoutCom0ATrackChoiceStillEmptiesTheBox) {
     rvtest::MessageBoxes boxes(IDOK);
     Open(false);
-    ::SetWindowTextW(::GetDlgItem(page(), IDC_RECV), _T("left over"));
+    SetText(page(), IDC_RECV, _T("left over"));
     Choose(2);
     EXPECT_EQ(Box(), _T(""));
     EXPECT_EQ(boxes.Texts(), QStringList{"Open COM0: Filed!"});  // and nothing more

@@ -1,7 +1,5 @@
 #include "tests/pages/dialog_fixture.h"
 
-#include <QTest>
-
 // The application object of this test program: its title is the program's name.
 CWinApp g_testApp;
 
@@ -24,32 +22,6 @@ void DialogTest::TearDown() {
         dlg.DestroyWindow();
     }
     g_testApp.m_pMainWnd = nullptr;
-}
-
-QTabBar* DialogTest::Tabs() {
-    return rvtest::ControlOf(dlg, IDC_TAB)->findChild<QTabBar*>();
-}
-
-void DialogTest::ClickTab(int index) {
-    QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(index).center());
-}
-
-void DialogTest::Click(const CWnd& page, int id) {
-    QWidget* control = rvtest::ControlOf(page, id);
-    ASSERT_NE(control, nullptr);
-    QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, control->height() / 2));
-}
-
-void DialogTest::SetText(const CWnd& page, int id, LPCWSTR text) {
-    ::SetWindowTextW(::GetDlgItem(page.m_hWnd, id), text);
-}
-
-CString DialogTest::Text(const CWnd& page, int id) {
-    CString text;
-    if (CWnd* control = page.GetDlgItem(id)) {
-        control->GetWindowText(text);
-    }
-    return text;
 }
 
 std::string DialogTest::Received(size_t count, int timeoutMs) {

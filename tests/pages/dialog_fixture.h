@@ -18,12 +18,14 @@ protected:
     void Open(bool withCom0 = true, bool withCom2 = true);
     void TearDown() override;
 
-    QTabBar* Tabs();
-    void ClickTab(int index);
-    // Clicks a control of a page as the user would.
-    void Click(const CWnd& page, int id);
-    void SetText(const CWnd& page, int id, LPCWSTR text);
-    CString Text(const CWnd& page, int id);
+    // The shared helpers on this dialog; a control or tab that is not there fails the test.
+    QTabBar* Tabs() { return rvtest::TabBarOf(dlg.m_tab); }
+    void ClickTab(int index) { ASSERT_TRUE(rvtest::ClickTab(dlg.m_tab, index)) << index; }
+    void Click(const CWnd& page, int id) { ASSERT_TRUE(rvtest::Click(page, id)) << id; }
+    void SetText(const CWnd& page, int id, LPCWSTR text) {
+        ASSERT_TRUE(rvtest::SetText(page, id, text)) << id;
+    }
+    static CString Text(const CWnd& page, int id) { return rvtest::Text(page, id); }
     // What the device received within timeoutMs (count 0: everything until then).
     std::string Received(size_t count = 0, int timeoutMs = 300);
 

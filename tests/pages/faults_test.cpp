@@ -29,11 +29,11 @@ using rvtest::WaitUntil;
 // The share of one core the whole process used while the event loop ran for a second. A
 // reader that spins on a dead port takes a core to itself.
 double CoreShareOverASecond() {
-    const double before = rvtest::ProcessCpuSeconds();
+    const double before = rvtest::RusageCpuSeconds();
     const auto start = Clock::now();
     rvtest::Pump(1000);
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-    return (rvtest::ProcessCpuSeconds() - before) / wall;
+    return (rvtest::RusageCpuSeconds() - before) / wall;
 }
 
 long ElapsedMs(Clock::time_point since) {

@@ -52,7 +52,7 @@ TEST_F(KeyboardPageTest, SpecialKeysAreNamedAndOthersEmptyTheName) {
 
 TEST_F(KeyboardPageTest, RepeatNamesTheKeyAgainAndKeyUpChangesNothing) {
     QTest::keyClick(edit, Qt::Key_Down);
-    ::SetWindowTextW(::GetDlgItem(page(), IDC_KEY_NAME), _T(""));
+    SetText(page(), IDC_KEY_NAME, _T(""));
     Key(Qt::Key_Down, true);  // the key is held and repeats
     EXPECT_EQ(Name(), _T("DOWN"));
     QTest::keyClick(edit, Qt::Key_F4);

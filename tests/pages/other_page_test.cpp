@@ -9,9 +9,6 @@
 #include <fstream>
 #include <thread>
 
-#include <QEvent>
-#include <QWidget>
-
 #include "app/app_dir.h"
 #include "pages/other_page.h"
 #include "platform/win/text.h"
@@ -26,23 +23,6 @@ using rvtest::WaitUntil;
 
 const std::string kFallback =
     "\xE5\xBA\x94\xE7\x94\xA8\xE7\xA8\x8B\xE5\xBA\x8F\xE6\x89\x93\xE5\x8C\x85";  // 应用程序打包
-
-// Counts how often a window is hidden.
-class HideCounter : public QObject {
-public:
-    explicit HideCounter(QWidget* window) : m_window(window) { window->installEventFilter(this); }
-    ~HideCounter() override { m_window->removeEventFilter(this); }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject* target, QEvent* event) override {
-        count += target == m_window && event->type() == QEvent::Hide;
-        return false;
-    }
-
-private:
-    QWidget* m_window;
-};
 
 class OtherPageTest : public pagetest::DialogTest {
 protected:
@@ -113,9 +93,9 @@ TEST_F(OtherPageTest, TheFallbackIsTriedOnlyWhenTheFirstFileIsMissing) {
 }
 
 TEST_F(OtherPageTest, AMissingProgramLaunchesNothingAndNeverHidesTheWindow) {
-    HideCounter hides(rvtest::WidgetOf(dlg.m_hWnd));
+    const rvtest::Visibility main(rvtest::WidgetOf(dlg.m_hWnd));
     Click(dlg.m_pageOther, IDC_LINK_CONFIG);
-    EXPECT_EQ(hides.count, 0);
+    EXPECT_EQ(main.Hidden(), 0);
     EXPECT_TRUE(Launched().empty());
     EXPECT_TRUE(MainVisible());
 }
@@ -133,7 +113,7 @@ TEST_F(OtherPageTest, APathTooLongForTheSystemCountsAsMissing) {
 
 TEST_F(OtherPageTest, TheWindowHidesWhileTheChildRunsAndCom0KeepsReaching) {
     Program("SnapTool.exe", 1.0);
-    HideCounter hides(rvtest::WidgetOf(dlg.m_hWnd));
+    const rvtest::Visibility main(rvtest::WidgetOf(dlg.m_hWnd));
     std::atomic<bool> done{false};
     std::atomic<bool> shownWhileHidden{false};
     std::thread device([&] {
@@ -152,7 +132,7 @@ TEST_F(OtherPageTest, TheWindowHidesWhileTheChildRunsAndCom0KeepsReaching) {
     });
     Click(dlg.m_pageOther, IDC_CAMERA);  // returns when the child has ended
     EXPECT_TRUE(MainVisible());
-    EXPECT_EQ(hides.count, 1);
+    EXPECT_EQ(main.Hidden(), 1);
     EXPECT_TRUE(WaitUntil([&] { return done.load(); }));  // a plain join would not serve it
     device.join();
     EXPECT_TRUE(shownWhileHidden);

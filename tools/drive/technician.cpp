@@ -1,124 +1,28 @@
 #include "tools/drive/technician.h"
 
 #include <stdlib.h>
-#include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
-#include <QEvent>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QTabBar>
 #include <QTest>
-#include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 
-#include "platform/afx/window_table.h"
 #include "platform/win/text.h"
+#include "tools/drive/modals.h"
 
 namespace drive {
 
 namespace {
 
-QWidget* WidgetOf(HWND hwnd) {
-    afx_detail::Window* window = afx_detail::Find(hwnd);
-    return window ? window->widget.data() : nullptr;
-}
-
 std::string Utf8(const CString& text) {
     return win_detail::Utf16ToUtf8(text.str());
 }
-
-// Answers the modal dialogs that open while it lives: message boxes with the given button,
-// file dialogs with the given file.
-class Answers {
-public:
-    Answers(QMessageBox::StandardButton button, QString file)
-        : m_button(button), m_file(std::move(file)) {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { Answer(); });
-        m_timer.start(10);
-    }
-
-private:
-    void Answer() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->isVisible()) {
-            if (QAbstractButton* button = box->button(m_button)) {
-                button->click();
-            }
-        } else if (auto* files = qobject_cast<QFileDialog*>(modal); files && files->isVisible()) {
-            files->selectNameFilter(files->nameFilters().constLast());  // "All File": any file
-            // Typed into the name box, as a user does (selectFile leaves a focused box alone).
-            if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
-                name->setText(m_file);
-            }
-            static_cast<QDialog*>(files)->accept();
-        }
-    }
-    QTimer m_timer;
-    QMessageBox::StandardButton m_button;
-    QString m_file;
-};
-
-// Counts how often a window is hidden and shown again.
-class Visibility : public QObject {
-public:
-    explicit Visibility(QWidget* window) : m_window(window) { window->installEventFilter(this); }
-    ~Visibility() override { m_window->removeEventFilter(this); }
-    int hidden = 0;
-    int shown = 0;
-
-protected:
-    bool eventFilter(QObject* target, QEvent* event) override {
-        if (target == m_window) {
-            hidden += event->type() == QEvent::Hide;
-            shown += event->type() == QEvent::Show;
-        }
-        return false;
-    }
-
-private:
-    QWidget* m_window;
-};
 
 }  // namespace
 
 Technician::Technician(sim::SimulatedTerminal& terminal, CTestDlg& dialog)
     : m_terminal(terminal), m_dialog(dialog) {}
-
-bool Technician::WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    return QTest::qWaitFor(condition, timeoutMs);
-}
-
-QTabBar* Technician::Tabs() {
-    return WidgetOf(m_dialog.m_tab.m_hWnd)->findChild<QTabBar*>();
-}
-
-void Technician::ClickTab(int index) {
-    QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(index).center());
-}
-
-void Technician::Click(const CWnd& page, int id) {
-    QWidget* control = WidgetOf(::GetDlgItem(page.m_hWnd, id));
-    if (control) {
-        QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, control->height() / 2));
-    }
-}
-
-void Technician::SetText(const CWnd& page, int id, LPCWSTR text) {
-    ::SetWindowTextW(::GetDlgItem(page.m_hWnd, id), text);
-}
-
-CString Technician::Text(const CWnd& page, int id) {
-    CString text;
-    if (CWnd* control = page.GetDlgItem(id)) {
-        control->GetWindowText(text);
-    }
-    return text;
-}
 
 int Technician::Printed(const std::string& line) const {
     const auto paper = m_terminal.Paper();
@@ -127,8 +31,8 @@ int Technician::Printed(const std::string& line) const {
 
 bool Technician::Screenshot(int tab, const std::string& path) {
     ClickTab(tab);
-    QTest::qWait(100);
-    return WidgetOf(m_dialog.m_hWnd)->grab().save(QString::fromStdString(path));
+    Pump(100);
+    return drive::Screenshot(WidgetOf(m_dialog.m_hWnd), QString::fromStdString(path));
 }
 
 Verdict Technician::Printer(const std::string& folder) {
@@ -158,7 +62,9 @@ Verdict Technician::Printer(const std::string& folder) {
     const std::string file = folder + "/receipt.txt";
     std::ofstream(file, std::ios::binary) << "Receipt from a file\n\xB2\xE2\xCA\xD4 OK\n";  // 测试
     {
-        Answers answers(QMessageBox::Ok, QString::fromStdString(file));
+        MessageBoxes boxes(IDOK);
+        FileDialogs files(QString::fromStdString(file));
+        files.ChooseLastFilter();  // "All File": the text file is none of the others
         Click(page, IDC_SEND_FILE);
     }
     if (!WaitUntil(
@@ -187,15 +93,13 @@ Verdict Technician::Card() {
     Verdict v{"Card", false, ""};
     CCardPage& page = m_dialog.m_pageCard;
     ClickTab(1);
-    auto* tracks = qobject_cast<QComboBox*>(WidgetOf(::GetDlgItem(page.m_hWnd, IDC_TRACK)));
-    tracks->setCurrentIndex(2);
-    emit tracks->activated(2);  // "Track1,2", chosen as with the list
+    Choose(page, IDC_TRACK, 2);  // "Track1,2"
     if (!WaitUntil([&] { return m_terminal.Tracks() == "Track1,2"; })) {
         v.detail = "the reader was not told Track1,2";
         return v;
     }
     {
-        Answers yes(QMessageBox::Yes, QString());
+        MessageBoxes yes(IDYES);
         Click(page, IDC_AUTO_RECV_SWITCH);
     }
     if (!WaitUntil([&] { return m_terminal.AutoReceive(); })) {
@@ -226,10 +130,12 @@ Verdict Technician::Keyboard() {
     Verdict v{"KeyBoard", false, ""};
     CKeyboardPage& page = m_dialog.m_pageKeyboard;
     ClickTab(2);
-    QWidget* edit = WidgetOf(::GetDlgItem(page.m_hWnd, IDC_TYPED));
-    edit->window()->activateWindow();
-    edit->setFocus();
-    if (!WaitUntil([&] { return edit->hasFocus(); }, 2000)) {
+    QWidget* edit = ControlOf(page, IDC_TYPED);
+    if (edit) {
+        edit->window()->activateWindow();
+        edit->setFocus();
+    }
+    if (!edit || !WaitUntil([&] { return edit->hasFocus(); }, 2000)) {
         v.detail = "the edit box did not get the focus";
         return v;
     }
@@ -282,19 +188,19 @@ Verdict Technician::Other(const std::string& folder) {
     std::remove(log.c_str());
     setenv("RV4417_UTILITY_LOG", log.c_str(), 1);
     ClickTab(4);
-    Visibility main(WidgetOf(m_dialog.m_hWnd));
+    const Visibility main(WidgetOf(m_dialog.m_hWnd));
     Click(m_dialog.m_pageOther, IDC_LINK_CONFIG);  // returns when the utility has ended
     unsetenv("RV4417_UTILITY_LOG");
     const bool back = ::IsWindowVisible(m_dialog.m_hWnd) != FALSE;
     std::ifstream in(log);
     std::string ran;
     std::getline(in, ran);
-    v.ok = ran == "LinkConfig" && main.hidden == 1 && main.shown == 1 && back;
+    v.ok = ran == "LinkConfig" && main.Hidden() == 1 && main.Shown() == 1 && back;
     v.detail = v.ok ? "LinkConfig.exe ran with the tool hidden, and the tool came back"
                : ran != "LinkConfig" ? "LinkConfig.exe did not run (the tool was hidden " +
-                                           std::to_string(main.hidden) + " times)"
-                                     : "the tool was hidden " + std::to_string(main.hidden) +
-                                           " and shown " + std::to_string(main.shown) +
+                                           std::to_string(main.Hidden()) + " times)"
+                                     : "the tool was hidden " + std::to_string(main.Hidden()) +
+                                           " and shown " + std::to_string(main.Shown()) +
                                            " times, and is " + (back ? "back" : "not back");
     return v;
 }

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/test_dlg.h"
+#include "tools/drive/controls.h"
+#include "tools/drive/waits.h"
 #include "tools/sim/terminal.h"
-
-class QTabBar;
 
 namespace drive {
 
@@ -42,17 +42,19 @@ public:
 
     // Shows the tab's page and saves a picture of the whole dialog.
     bool Screenshot(int tab, const std::string& path);
-
-    void ClickTab(int index);
-    void Click(const CWnd& page, int id);
-    void SetText(const CWnd& page, int id, LPCWSTR text);
-    static CString Text(const CWnd& page, int id);
-    static bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
-
-private:
-    QTabBar* Tabs();
+    // How many times the printer has printed the line.
     int Printed(const std::string& line) const;
 
+    // The shared helpers on this dialog, for driving it between rounds.
+    void ClickTab(int index) { drive::ClickTab(m_dialog.m_tab, index); }
+    void Click(const CWnd& page, int id) { drive::Click(page, id); }
+    void SetText(const CWnd& page, int id, LPCWSTR text) { drive::SetText(page, id, text); }
+    static CString Text(const CWnd& page, int id) { return drive::Text(page, id); }
+    static bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+        return drive::WaitUntil(condition, timeoutMs);
+    }
+
+private:
     sim::SimulatedTerminal& m_terminal;
     CTestDlg& m_dialog;
 };

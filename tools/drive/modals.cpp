@@ -1,17 +1,11 @@
-#include "tests/support/gui.h"
+#include "tools/drive/modals.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QTest>
-#include <QTimer>
-#include <QWidget>
 
-#include "platform/afx/window_table.h"
-
-namespace rvtest {
+namespace drive {
 
 namespace {
 
@@ -85,61 +79,19 @@ void FileDialogs::Check() {
     m_filters = dialog->nameFilters();
     m_directory = dialog->directory().absolutePath();
     if (m_path.isEmpty()) {
+        m_chosenFilter = dialog->selectedNameFilter();
         dialog->reject();
-    } else {
-        // Typed into the name box, as a user does (selectFile leaves a focused box alone).
-        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
-            name->setText(m_path);
-        }
-        static_cast<QDialog*>(dialog)->accept();  // the file dialog checks the choice
+        return;
     }
-}
-
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    return QTest::qWaitFor(condition, timeoutMs);
-}
-
-void Pump(int ms) {
-    QTest::qWait(ms);
-}
-
-bool RunLoopUntil(const std::function<bool()>& condition, int timeoutMs) {
-    if (condition()) {
-        return true;
+    if (m_lastFilter && !m_filters.isEmpty()) {
+        dialog->selectNameFilter(m_filters.constLast());
     }
-    QEventLoop loop;
-    bool held = false;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, [&] {
-        if (condition()) {
-            held = true;
-            loop.quit();
-        }
-    });
-    check.start(1);
-    QTimer::singleShot(timeoutMs, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-    return held;
+    m_chosenFilter = dialog->selectedNameFilter();
+    // Typed into the name box, as a user does (selectFile leaves a focused box alone).
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        name->setText(m_path);
+    }
+    static_cast<QDialog*>(dialog)->accept();  // the file dialog checks the choice
 }
 
-void RunLoop(int ms) {
-    // No condition to poll: a millisecond check would cost what a bench measures as idle.
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-QWidget* WidgetOf(HWND hwnd) {
-    afx_detail::Window* window = afx_detail::Find(hwnd);
-    return window ? window->widget.data() : nullptr;
-}
-
-QWidget* ControlOf(const CWnd& dialog, int id) {
-    return WidgetOf(::GetDlgItem(dialog.m_hWnd, id));
-}
-
-bool Screenshot(QWidget* widget, const QString& path) {
-    return widget && widget->grab().save(path);
-}
-
-}  // namespace rvtest
+}  // namespace drive
