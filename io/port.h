@@ -16,11 +16,49 @@ struct PortProfile {
     DWORD setFlags;
 };
 
+namespace port_detail {
+
+// Every bit of a two-bit field of the flag word (the DTR and RTS controls).
+inline constexpr DWORD kWholeField = 3;
+
+// The flag word of a DCB with only the fields that set() names.
+template <typename Set>
+constexpr DWORD FlagsOf(Set set) {
+    DCB dcb{};
+    set(dcb);
+    return GetDcbFlags(dcb);
+}
+
+}  // namespace port_detail
+
 // Printer and card reader: no parity check, no null stripping, DTR and RTS held inactive,
 // XON/XOFF both ways with transmission continuing after XOFF.
-inline constexpr PortProfile kCom0Profile = {0x3832, 0x0380};
+inline constexpr PortProfile kCom0Profile = {
+    port_detail::FlagsOf([](DCB& d) {
+        d.fParity = 1;
+        d.fDtrControl = port_detail::kWholeField;
+        d.fNull = 1;
+        d.fRtsControl = port_detail::kWholeField;
+    }),
+    port_detail::FlagsOf([](DCB& d) {
+        d.fTXContinueOnXoff = 1;
+        d.fOutX = 1;
+        d.fInX = 1;
+    }),
+};
+static_assert(kCom0Profile.clearFlags == 0x3832 && kCom0Profile.setFlags == 0x0380,
+              "the printer port's profile is the terminal's masks");
+
 // Scanner: no parity check, no null stripping; flow control and lines as the driver has them.
-inline constexpr PortProfile kCom2Profile = {0x0802, 0x0000};
+inline constexpr PortProfile kCom2Profile = {
+    port_detail::FlagsOf([](DCB& d) {
+        d.fParity = 1;
+        d.fNull = 1;
+    }),
+    0,
+};
+static_assert(kCom2Profile.clearFlags == 0x0802 && kCom2Profile.setFlags == 0,
+              "the scanner port's profile is the terminal's masks");
 
 // Opens the named port for exclusive reading and writing; the result is the port handle.
 HANDLE OpenPort(LPCWSTR name);

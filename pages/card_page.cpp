@@ -31,8 +31,8 @@ void CCardPage::DoDataExchange(CDataExchange* dx) {
 BOOL CCardPage::OnInitDialog() {
     CDialog::OnInitDialog();
     m_trackCombo.SetWindowText(_T("Please Select Track"));
-    m_trackCombo.SendMessage(CB_SETITEMHEIGHT, 0, kItemHeight);
-    m_trackCombo.SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), kItemHeight);
+    m_trackCombo.SetItemHeight(0, kItemHeight);
+    m_trackCombo.SetItemHeight(-1, kItemHeight);  // the selection field
     return 1;
 }
 
@@ -59,7 +59,8 @@ void CCardPage::OnHex() {
 }
 
 void CCardPage::OnAutoRecvSwitch() {
-    const int answer = MessageBox(_T("Press Yes:Switch On\r\nPress No:Switch Off"), nullptr, 0x23);
+    const int answer = MessageBox(_T("Press Yes:Switch On\r\nPress No:Switch Off"), nullptr,
+                                  MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDYES) {
         const BYTE on[] = {0x1D, 0x46, 0x03, 0x55};
         Write(on, sizeof on);

@@ -29,6 +29,8 @@
 // another thread (ERROR_OPERATION_ABORTED).
 #pragma once
 
+#include <bit>
+
 #include "platform/win/types.h"
 
 BOOL GetCommState(HANDLE port, LPDCB dcb);
@@ -43,6 +45,12 @@ BOOL SetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts);
 // ERROR_OPERATION_ABORTED and the count done so far); they do not affect later calls.
 BOOL PurgeComm(HANDLE port, DWORD flags);
 
-// The DCB's flag word (its third word) as one value, bit 0 being fBinary.
-DWORD GetDcbFlags(const DCB& dcb);
+// The DCB's flag word (its third word) as one value, bit 0 being fBinary. A constant
+// expression, so masks can be built from the named fields.
+constexpr DWORD GetDcbFlags(const DCB& dcb) {
+    struct Words {
+        DWORD word[sizeof(DCB) / sizeof(DWORD)];
+    };
+    return std::bit_cast<Words>(dcb).word[2];
+}
 void SetDcbFlags(DCB& dcb, DWORD flags);
