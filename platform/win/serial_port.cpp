@@ -19,20 +19,13 @@
 
 namespace win_detail {
 
-namespace {
-
-// The errors that mean the device itself has gone (an adapter pulled, a peer closed): the line
-// is dropped and the port waits for the device to come back.
-bool IsGone(int err) {
+bool IsDeviceGone(int err) {
     return err == EIO || err == ENXIO || err == ENODEV || err == EPIPE;
 }
 
-// Error of a read or write that failed for another reason than an empty or full queue.
 BOOL LineFailed(int err) {
-    return Fail(IsGone(err) ? ERROR_DEVICE_NOT_CONNECTED : ErrorFromErrno(err));
+    return Fail(IsDeviceGone(err) ? ERROR_DEVICE_NOT_CONNECTED : ErrorFromErrno(err));
 }
-
-}  // namespace
 
 std::shared_ptr<SerialPort> SerialPort::Adopt(int fd, std::string path, bool exclusive) {
     std::shared_ptr<SerialPort> port(new SerialPort(std::move(path), exclusive));
@@ -113,16 +106,6 @@ void SerialPort::Detach(const std::shared_ptr<Line>& line) {
         m_line.reset();
         RV_TRACE(TraceChannel::Serial, "%s device gone", m_name.c_str());
     }
-}
-
-bool SerialPort::Apply(int fd, const DCB& dcb) {
-    termios t{};
-    if (tcgetattr(fd, &t) != 0 || !DcbToTermios(dcb, t) || tcsetattr(fd, TCSANOW, &t) != 0) {
-        return false;
-    }
-    ApplyModemLines(fd, dcb);
-    tcgetattr(fd, &m_seen);  // a pseudo-terminal, say, keeps 8 bits without parity
-    return true;
 }
 
 int SerialPort::Wait(int fd, short events, const WakeFd& abort, int timeoutMs) {
@@ -215,7 +198,7 @@ BOOL SerialPort::ReadLine(void* buffer, DWORD size, DWORD* done) {
         }
         if (n == 0 || errno != EAGAIN) {  // 0: the line hung up
             const int err = n == 0 ? EIO : errno;
-            if (IsGone(err)) {
+            if (IsDeviceGone(err)) {
                 Detach(line);
             }
             *done = got;
@@ -274,7 +257,7 @@ BOOL SerialPort::WriteLine(const void* buffer, DWORD size, DWORD* done) {
         }
         if (n < 0 && errno != EAGAIN) {
             const int err = errno;
-            if (IsGone(err)) {
+            if (IsDeviceGone(err)) {
                 Detach(line);
             }
             *done = put;
@@ -292,86 +275,6 @@ BOOL SerialPort::WriteLine(const void* buffer, DWORD size, DWORD* done) {
     }
     *done = put;
     return TRUE;
-}
-
-BOOL SerialPort::GetState(DCB& dcb) {
-    const std::shared_ptr<Line> line = Attached();
-    termios t{};
-    if (!line || tcgetattr(line->fd, &t) != 0) {
-        return LineFailed(line ? errno : EIO);
-    }
-    std::lock_guard lock(m_mutex);
-    dcb = MergeChanges(m_kept, DcbFromTermios(m_seen, m_kept), DcbFromTermios(t, m_kept));
-    ReportModemLines(line->fd, dcb);
-    return TRUE;
-}
-
-BOOL SerialPort::SetState(const DCB& dcb) {
-    termios check{};
-    if (!DcbToTermios(dcb, check)) {
-        return Fail(ERROR_INVALID_PARAMETER);
-    }
-    const std::shared_ptr<Line> line = Attached();
-    std::lock_guard lock(m_mutex);
-    if (!line) {
-        m_kept = dcb;  // taken when the device is back
-        m_kept.DCBlength = sizeof(DCB);
-        RV_TRACE(TraceChannel::Serial, "%s settings %s: kept for when the device is back",
-                 m_name.c_str(), DescribeDcb(dcb).c_str());
-        return Fail(ERROR_DEVICE_NOT_CONNECTED);
-    }
-    if (!Apply(line->fd, dcb)) {
-        const int err = errno;
-        RV_TRACE(TraceChannel::Serial, "%s settings %s: %s", m_name.c_str(),
-                 DescribeDcb(dcb).c_str(), ErrnoText(err).c_str());
-        return LineFailed(err);
-    }
-    m_kept = dcb;
-    m_kept.DCBlength = sizeof(DCB);
-    RV_TRACE(TraceChannel::Serial, "%s settings %s; the termios became %s", m_name.c_str(),
-             DescribeDcb(dcb).c_str(), DescribeTermios(m_seen).c_str());
-    return TRUE;
-}
-
-void SerialPort::ApplyModemLines(int fd, const DCB& dcb) {
-    // A pseudo-terminal has no modem lines and answers ENOTTY: the wish is kept all the same.
-    int dtr = TIOCM_DTR;
-    if (dcb.fDtrControl == DTR_CONTROL_DISABLE) {
-        ioctl(fd, TIOCMBIC, &dtr);
-    } else {
-        ioctl(fd, TIOCMBIS, &dtr);
-    }
-    int rts = TIOCM_RTS;
-    if (dcb.fRtsControl == RTS_CONTROL_DISABLE) {
-        ioctl(fd, TIOCMBIC, &rts);
-    } else if (dcb.fRtsControl != RTS_CONTROL_HANDSHAKE) {
-        ioctl(fd, TIOCMBIS, &rts);
-    }
-}
-
-void SerialPort::ReportModemLines(int fd, DCB& dcb) {
-    int lines = 0;
-    if (ioctl(fd, TIOCMGET, &lines) != 0) {
-        return;
-    }
-    if (dcb.fDtrControl != DTR_CONTROL_HANDSHAKE) {
-        dcb.fDtrControl = (lines & TIOCM_DTR) ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
-    }
-    if (dcb.fRtsControl != RTS_CONTROL_HANDSHAKE && dcb.fRtsControl != RTS_CONTROL_TOGGLE) {
-        dcb.fRtsControl = (lines & TIOCM_RTS) ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
-    }
-}
-
-COMMTIMEOUTS SerialPort::GetTimeouts() {
-    std::lock_guard lock(m_mutex);
-    return m_timeouts;
-}
-
-void SerialPort::SetTimeouts(const COMMTIMEOUTS& timeouts) {
-    RV_TRACE(TraceChannel::Serial, "%s time-outs: %s", m_name.c_str(),
-             DescribeTimeouts(timeouts).c_str());
-    std::lock_guard lock(m_mutex);
-    m_timeouts = timeouts;
 }
 
 BOOL SerialPort::Purge(DWORD flags) {

@@ -24,6 +24,13 @@
 
 namespace win_detail {
 
+// The errors that mean the device itself has gone (an adapter pulled, a peer closed): the line
+// is dropped and the port waits for the device to come back.
+bool IsDeviceGone(int err);
+// Fails with the error of a read, write or setting that failed for another reason than an
+// empty or full queue: a device that has gone reads as not connected.
+BOOL LineFailed(int err);
+
 class SerialPort : public KernelObject {
 public:
     // Takes ownership of fd, a terminal opened non-blocking from path; makes the line raw.
