@@ -2,6 +2,8 @@
 
 #include "app/receive_format.h"
 #include "io/port.h"
+#include "platform/afx/receive_text.h"
+#include "platform/afx/worker.h"
 
 BEGIN_MESSAGE_MAP(CTestDlg, CDialog)
 ON_WM_DESTROY()
@@ -35,12 +37,7 @@ BOOL CTestDlg::OnInitDialog() {
     m_port = OpenPort(_T("COM0:"));
     if (IsPortOpen(m_port)) {
         ConfigurePort(m_port, kCom0Profile);
-        // Started suspended: the reader clears m_recvThread when it ends, which must come
-        // after the pointer has been stored.
-        CWinThread* reader = AfxBeginThread(RecvThreadProc, this, THREAD_PRIORITY_NORMAL, 0,
-                                            CREATE_SUSPENDED, nullptr);
-        m_recvThread = reader;
-        reader->ResumeThread();
+        AfxStartWorker(m_recvThread, RecvThreadProc, this);
     } else {
         AfxMessageBox(_T("Open COM0: Filed!"), MB_OK, 0);
     }
@@ -72,16 +69,12 @@ void CTestDlg::OnSelchangeTab(NMHDR* /*header*/, LRESULT* result) {
 
 void CTestDlg::OnDestroy() {
     CDialog::OnDestroy();
-    // The reader's object stays valid here: the framework releases ended threads only when
-    // this thread is back in its event loop.
-    CWinThread* reader = m_recvThread;
-    m_stopRecv = 1;
-    Sleep(50);
-    // Closing ends a read in progress at once; the reader then finds the stop flag.
-    CloseHandle(m_port);
-    if (reader) {
-        reader->Join();  // it may still be waiting for a page's box
-    }
+    // Closing ends a read in progress at once; the reader then finds the stop flag. The join
+    // serves the reader's last window calls.
+    AfxStopWorker(m_recvThread, m_stopRecv, [this] {
+        Sleep(50);
+        CloseHandle(m_port);
+    });
 }
 
 UINT CTestDlg::RecvThreadProc(LPVOID param) {
@@ -104,12 +97,8 @@ void CTestDlg::RecvLoop() {
         } else {
             // A long text is grown in slices first: a click that waits for the lock must not
             // wait for a copy of all of it.
-            CString::ReserveShared(
-                [this](const std::function<void(CString*)>& grow) {
-                    CSingleLock lock(&m_recvLock, TRUE);
-                    grow(m_pRecvText);
-                },
-                static_cast<int>(3 * got));
+            AfxGrowSharedText(
+                m_recvLock, [this] { return m_pRecvText.load(); }, static_cast<int>(3 * got));
             CSingleLock lock(&m_recvLock, TRUE);
             CString chunk;
             for (DWORD i = 0; i < got; ++i) {
@@ -117,12 +106,7 @@ void CTestDlg::RecvLoop() {
                 AppendReceivedByte(chunk, buffer[i], hex == nullptr || *hex != 0);
             }
             if (CString* text = m_pRecvText) {
-                CEdit* edit = m_pRecvEdit;
-                *text += chunk;
-                edit->SetWindowText(*text);
-                const int n = text->GetLength();
-                edit->SendMessage(EM_SETSEL, static_cast<WPARAM>(n - 1), n);
-                edit->SendMessage(EM_SCROLLCARET, 0, 0);
+                AfxAppendAndShow(*text, chunk, *m_pRecvEdit);
             }
         }
     }

@@ -3,6 +3,8 @@
 #include "app/app_dir.h"
 #include "io/port.h"
 #include "io/scanner.h"
+#include "platform/afx/receive_text.h"
+#include "platform/afx/worker.h"
 
 namespace {
 
@@ -36,12 +38,7 @@ BOOL CBarcodePage::OnInitDialog() {
         AfxMessageBox(_T("Open COM2: Filed!"), MB_OK, 0);
     } else {
         ConfigurePort(m_port, kCom2Profile);
-        // Started suspended: the reader clears m_recvThread when it ends, which must come
-        // after the pointer has been stored.
-        CWinThread* reader = AfxBeginThread(ScannerRecvThread, this, THREAD_PRIORITY_NORMAL, 0,
-                                            CREATE_SUSPENDED, nullptr);
-        m_recvThread = reader;
-        reader->ResumeThread();
+        AfxStartWorker(m_recvThread, ScannerRecvThread, this);
     }
     ScannerStop();
     ScannerEnable();
@@ -75,25 +72,16 @@ void CBarcodePage::OnDestroy() {
     CDialog::OnDestroy();
     ScannerStop();
     ScannerDisable();
-    // The reader's object stays valid here: the framework releases ended threads only when
-    // this thread is back in its event loop.
-    CWinThread* reader = m_recvThread;
-    m_stopRecv = 1;
-    Sleep(kIdlePauseMs);
     // Closing ends a read in progress at once; a sound in progress plays to its end.
-    CloseHandle(m_port);
-    if (reader) {
-        reader->Join();
-    }
+    AfxStopWorker(m_recvThread, m_stopRecv, [this] {
+        Sleep(kIdlePauseMs);
+        CloseHandle(m_port);
+    });
 }
 
 void CBarcodePage::ShowReceived(const CString& batch) {
     CSingleLock lock(&m_textLock, TRUE);
-    m_recvText += batch;
-    m_recvEdit.SetWindowText(m_recvText);
-    const int n = m_recvText.GetLength();
-    m_recvEdit.SendMessage(EM_SETSEL, static_cast<WPARAM>(n - 1), n);
-    m_recvEdit.SendMessage(EM_SCROLLCARET, 0, 0);
+    AfxAppendAndShow(m_recvText, batch, m_recvEdit);
 }
 
 UINT CBarcodePage::ScannerRecvThread(LPVOID param) {

@@ -6,6 +6,7 @@
 #include "io/write.h"
 #include "pages/hex_send.h"
 #include "pages/send_file.h"
+#include "platform/afx/worker.h"
 
 namespace {
 
@@ -110,15 +111,8 @@ void CPrinterPage::OnSendFile() {
 
 void CPrinterPage::OnDestroy() {
     CDialog::OnDestroy();
-    m_stopAutoSend = 1;
-    // The thread's object stays valid here: the framework releases ended threads only when
-    // this thread is back in its event loop. Its pause ends at once; its last window calls
-    // are served while this waits.
-    CWinThread* thread = m_autoSendThread;
-    SetEvent(m_destroyed);
-    if (thread) {
-        thread->Join();
-    }
+    // Its pause ends at once; its last window calls are served while this waits.
+    AfxStopWorker(m_autoSendThread, m_stopAutoSend, [this] { SetEvent(m_destroyed); });
 }
 
 void CPrinterPage::OnClearRecv() {
@@ -170,12 +164,7 @@ void CPrinterPage::OnAutoSend() {
         m_stopAutoSend = 1;
     }
     m_stopAutoSend = 0;
-    // Started suspended: the thread clears m_autoSendThread as its last action, which must
-    // come after the pointer has been stored.
-    CWinThread* thread =
-        AfxBeginThread(AutoSendThread, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED, nullptr);
-    m_autoSendThread = thread;
-    thread->ResumeThread();
+    AfxStartWorker(m_autoSendThread, AutoSendThread, this);
 }
 
 UINT CPrinterPage::AutoSendThread(LPVOID param) {

@@ -46,50 +46,9 @@ CString& CString::operator=(CString&& other) noexcept {
     return *this;
 }
 
-void CString::ReserveShared(const Locked& locked, int room, int slice) {
-    CString* target = nullptr;
-    std::uint64_t lineage = 0;
-    size_t wanted = 0;
-    locked([&](CString* text) {
-        if (!text || room <= 0 || slice <= 0) {
-            return;
-        }
-        const std::u16string& now = text->m_text;
-        if (now.capacity() - now.size() >= static_cast<size_t>(room) ||
-            now.size() <= static_cast<size_t>(slice)) {
-            return;
-        }
-        target = text;
-        lineage = text->m_lineage;
-        wanted = std::max(2 * now.capacity(), now.size() + static_cast<size_t>(room));
-    });
-    if (!target) {
-        return;
-    }
-    // Allocated outside the lock; the pages are touched slice by slice as they are filled.
-    std::u16string grown;
-    grown.reserve(wanted);
-    for (bool done = false; !done;) {
-        locked([&](CString* text) {
-            // Same lineage: the text only grew, so what was copied is still its beginning.
-            if (text != target || text->m_lineage != lineage) {
-                done = true;
-                return;
-            }
-            const std::u16string& now = text->m_text;
-            if (now.size() + static_cast<size_t>(room) > grown.capacity()) {
-                done = true;  // it outgrew the new room meanwhile: copying on would reallocate
-                return;
-            }
-            const size_t left = now.size() - grown.size();
-            if (left > static_cast<size_t>(slice)) {
-                grown.append(now, grown.size(), static_cast<size_t>(slice));
-                return;
-            }
-            grown.append(now, grown.size(), left);
-            text->m_text.swap(grown);
-            done = true;
-        });
+void CString::AdoptRoom(std::u16string&& sameText) {
+    if (sameText.size() == m_text.size()) {
+        m_text.swap(sameText);
     }
 }
 

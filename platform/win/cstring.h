@@ -10,11 +10,11 @@
 // Each text carries a lineage: a number that stays the same while the text only grows by
 // appending, and changes with any other change, with copying and with assignment. Two texts
 // of one lineage are one text at two moments: the longer extends the shorter. A window that
-// shows a text uses it to append only the new tail instead of taking the whole text again.
+// shows a text uses it to append only the new tail instead of taking the whole text again
+// (platform/afx/receive_text.h tells the whole mechanism). A CString does no locking.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -108,15 +108,10 @@ public:
 
     const std::u16string& str() const { return m_text; }
 
-    // Makes room for `room` more characters in a text that threads share under a lock, copying
-    // it in slices of `slice` characters with the lock held for one slice at a time. Growing a
-    // text by appending copies it whole, which at hundreds of millions of characters takes
-    // seconds; a thread waiting for the lock meanwhile would freeze. `locked(f)` must call
-    // f(text) with the lock held, text being the shared text (nullptr when there is none).
-    // Nothing is done when the room is there or the text fits one slice; the growth is left
-    // to the next append when the text is replaced or changed other than by appending.
-    using Locked = std::function<void(const std::function<void(CString*)>&)>;
-    static void ReserveShared(const Locked& locked, int room, int slice = 1 << 22);
+    // Takes a buffer that holds exactly this text, with more room, in place of its own: the
+    // text does not change, so neither does its lineage. For growing a long text a slice at a
+    // time (platform/afx/receive_text.h); a buffer of another length is ignored.
+    void AdoptRoom(std::u16string&& sameText);
 
     friend CString operator+(const CString& a, const CString& b);
     friend CString operator+(const CString& a, LPCWSTR b);

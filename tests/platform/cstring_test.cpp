@@ -2,11 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <functional>
-#include <mutex>
-#include <thread>
-
 #include "platform/win/text.h"
 
 namespace {
@@ -75,136 +70,65 @@ TEST(CStringTest, BufferAccessTakesTheTextUpToItsFirstZero) {
 TEST(CStringTest, LineageSurvivesAppendsOnlyAndIsNeverShared) {
     CString text(_T("41 "));
     const auto lineage = text.Lineage();
-    text += _T("0D ");
-    text += u'A';
-    text += CString(_T("5 "));
-    EXPECT_EQ(text.Lineage(), lineage);
-
     CString copy(text);  // a copy may grow its own way: it is another text
     EXPECT_NE(copy.Lineage(), lineage);
-    CString assigned;
-    assigned = text;
-    EXPECT_NE(assigned.Lineage(), lineage);
-
     CString moved(std::move(text));  // the same text under a new name
     EXPECT_EQ(moved.Lineage(), lineage);
     EXPECT_NE(text.Lineage(), lineage);  // NOLINT(bugprone-use-after-move): left empty, new
-
-    for (auto change :
-         {+[](CString& s) { s.Empty(); }, +[](CString& s) { s = _T("x"); },
-          +[](CString& s) { s.Format(_T("%d"), 1); }, +[](CString& s) { s.SetAt(0, u'y'); },
-          +[](CString& s) { s.TrimRight(); }, +[](CString& s) { s.GetBuffer(10); }}) {
-        CString s(_T("abc "));
-        const auto before = s.Lineage();
-        change(s);
-        EXPECT_NE(s.Lineage(), before);
-    }
 }
 
-// A text shared under a lock, as a reader and the user-interface thread share a receive text.
-struct SharedText {
-    std::mutex mutex;
-    CString* text = nullptr;
-    int locks = 0;
-    std::function<void()> between;  // what another thread does while the lock is free
-
-    CString::Locked Locked() {
-        return [this](const std::function<void(CString*)>& f) {
-            if (locks++ > 0 && between) {
-                between();
-            }
-            std::lock_guard hold(mutex);
-            f(text);
-        };
+// Every operation that changes a text: only appending keeps its lineage (a box that shows the
+// text then takes just the tail); anything else must renew it, or a box would append to what
+// is no longer the start of the text.
+TEST(CStringTest, EveryChangeButAnAppendRenewsTheLineage) {
+    struct Operation {
+        const char* name;
+        void (*apply)(CString& text, CString& other);
+        bool keeps;
+    };
+    const Operation operations[] = {
+        {"+= a CString", [](CString& s, CString&) { s += CString(_T("0D ")); }, true},
+        {"+= a text", [](CString& s, CString&) { s += _T("0A "); }, true},
+        {"+= a character", [](CString& s, CString&) { s += u'A'; }, true},
+        {"+= nothing", [](CString& s, CString&) { s += _T(""); }, true},
+        {"more room, same text",
+         [](CString& s, CString&) {
+             std::u16string room;
+             room.reserve(1000);
+             room = s.str();
+             s.AdoptRoom(std::move(room));
+         },
+         true},
+        {"a buffer of another length (ignored)",
+         [](CString& s, CString&) { s.AdoptRoom(std::u16string(u"other")); }, true},
+        {"= a text", [](CString& s, CString&) { s = _T("x"); }, false},
+        {"= a character", [](CString& s, CString&) { s = u'x'; }, false},
+        {"= another text", [](CString& s, CString& o) { s = o; }, false},
+        {"= another text moved", [](CString& s, CString& o) { s = std::move(o); }, false},
+        {"= a longer text that starts alike",
+         [](CString& s, CString&) { s = CString(_T("abc def")); }, false},
+        {"Empty", [](CString& s, CString&) { s.Empty(); }, false},
+        {"SetAt", [](CString& s, CString&) { s.SetAt(0, u'y'); }, false},
+        {"Format", [](CString& s, CString&) { s.Format(_T("%s%d"), _T("abc "), 1); }, false},
+        {"GetBuffer", [](CString& s, CString&) { s.GetBuffer(10); }, false},
+        {"GetBuffer and ReleaseBuffer",
+         [](CString& s, CString&) {
+             s.GetBuffer(10);
+             s.ReleaseBuffer(2);
+         },
+         false},
+    };
+    for (const Operation& op : operations) {
+        CString text(_T("abc "));
+        CString other(_T("abc def"));
+        const auto before = text.Lineage();
+        op.apply(text, other);
+        EXPECT_EQ(text.Lineage() == before, op.keeps) << op.name;
+        EXPECT_NE(text.Lineage(), other.Lineage()) << op.name << ": two texts never share one";
     }
-};
-
-TEST(CStringTest, ASharedTextGrowsInSlicesAndKeepsWhatIsAppendedMeanwhile) {
-    CString text(u'a', 100);
-    const auto lineage = text.Lineage();
-    SharedText shared;
-    shared.text = &text;
-    CString expected(u'a', 100);
-    shared.between = [&] {
-        std::lock_guard hold(shared.mutex);
-        text += _T("bc");
-        expected += _T("bc");
-    };
-    CString::ReserveShared(shared.Locked(), 50, 10);
-    EXPECT_GE(shared.locks, 10);  // never the whole copy under one hold
-    EXPECT_EQ(text.Lineage(), lineage);
-    EXPECT_EQ(text, expected);
-    const int length = text.GetLength();
-    const LPCWSTR before = text.GetString();
-    text += CString(u'z', 50);  // the room is there: no copy
-    EXPECT_EQ(text.GetString(), before);
-    EXPECT_EQ(text.GetLength(), length + 50);
-}
-
-TEST(CStringTest, ASharedTextReplacedOrReroutedDuringTheGrowthIsLeftAsItIs) {
-    CString text(u'a', 100);
-    CString other(_T("other"));
-    SharedText shared;
-    shared.text = &text;
-    shared.between = [&] {
-        std::lock_guard hold(shared.mutex);
-        if (shared.locks == 3) {
-            text = _T("cleared");  // the user cleared the box
-        }
-    };
-    CString::ReserveShared(shared.Locked(), 50, 10);
-    EXPECT_EQ(text, _T("cleared"));
-    EXPECT_EQ(shared.locks, 3);  // gave up at once
-
-    CString long1(u'b', 100);
-    shared.text = &long1;
-    shared.locks = 0;
-    shared.between = [&] {
-        std::lock_guard hold(shared.mutex);
-        shared.text = &other;  // another page became the receive target
-    };
-    CString::ReserveShared(shared.Locked(), 50, 10);
-    EXPECT_EQ(long1, CString(u'b', 100));
-    EXPECT_EQ(other, _T("other"));
-
-    // Outgrowing the new room meanwhile leaves the growth to the append.
-    CString grows(u'c', 100);
-    shared.text = &grows;
-    shared.locks = 0;
-    shared.between = [&] {
-        std::lock_guard hold(shared.mutex);
-        grows += CString(u'd', 150);
-    };
-    CString::ReserveShared(shared.Locked(), 50, 10);
-    EXPECT_EQ(grows.GetLength(), 100 + 150 * (shared.locks - 1));
-    EXPECT_EQ(grows.Left(250), CString(u'c', 100) + CString(u'd', 150));
-}
-
-TEST(CStringTest, ASharedTextGrowsWhileAnotherThreadAppends) {
-    CString text(u'a', 1000);
-    SharedText shared;
-    shared.text = &text;
-    std::atomic<bool> stop{false};
-    std::thread appender([&] {
-        for (int i = 0; !stop; ++i) {
-            std::lock_guard hold(shared.mutex);
-            CString chunk;
-            chunk.Format(_T("%d;"), i);
-            text += chunk;
-        }
-    });
-    for (int round = 0; round < 200; ++round) {
-        CString::ReserveShared(shared.Locked(), 64, 100);
-    }
-    stop = true;
-    appender.join();
-    CString expected(u'a', 1000);
-    for (int i = 0; expected.GetLength() < text.GetLength(); ++i) {
-        CString chunk;
-        chunk.Format(_T("%d;"), i);
-        expected += chunk;
-    }
-    EXPECT_EQ(text, expected);
+    CString text(_T("abc "));
+    text.AdoptRoom(std::u16string(u"other"));
+    EXPECT_EQ(text, _T("abc ")) << "a buffer of another length is not taken";
 }
 
 TEST(CStringFormatTest, ReceiveFormatsGiveTwoUpperCaseDigitsOrTheCharacter) {
