@@ -13,6 +13,7 @@
 
 #include "bench/qt_bench_main.h"
 #include "platform/afx/afx.h"
+#include "platform/afx/receive_text.h"
 #include "res/resource.h"
 #include "tests/support/gui.h"
 #include "tests/support/process_stats.h"
@@ -57,11 +58,7 @@ void ReceivePath(benchmark::State& state) {
     for (auto _ : state) {
         // The process's CPU clock: Qt paints partly on its own threads.
         const double start = rvtest::ProcessCpuClockSeconds();
-        text += Chunk(hex, n++);
-        box.SetWindowText(text);
-        const int length = text.GetLength();
-        box.SendMessage(EM_SETSEL, static_cast<WPARAM>(length - 1), length);
-        box.SendMessage(EM_SCROLLCARET, 0, 0);
+        AfxAppendAndShow(text, Chunk(hex, n++), box);  // the readers' step
         widget->repaint();
         QApplication::processEvents();
         const double elapsed = (rvtest::ProcessCpuClockSeconds() - start) * 1e6;  // µs
