@@ -26,7 +26,7 @@ rv_install_missing
 # The build type the program ships with, so the numbers are the ones a user gets.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRV_BENCHMARKS=ON >/dev/null ||
     fail "configuring $build failed"
-# bench_program's target builds RV4417Test too: it starts the real program.
+# bench_program's target builds RV4417Test and RV4417Test-shown too: it starts the real program.
 cmake --build "$build" -j "$(nproc)" --target "${programs[@]}" bench_report ||
     fail "building in $build failed"
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "fuzz/units.h"
-#include "platform/afx/ddx_parse.h"
+#include "platform/afx/ddx_parse_p.h"
 
 namespace {
 

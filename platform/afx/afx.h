@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/afx/controls.h"
+#include "platform/afx/data_exchange.h"
 #include "platform/afx/dialog.h"
 #include "platform/afx/file.h"
 #include "platform/afx/gui_types.h"
@@ -11,5 +12,6 @@
 #include "platform/afx/sync.h"
 #include "platform/afx/thread.h"
 #include "platform/afx/winapp.h"
+#include "platform/afx/window_api.h"
 #include "platform/afx/wnd.h"
 #include "platform/win/win.h"

@@ -23,8 +23,8 @@ public:
     int GetCount() const;
     int GetCurSel() const;
     int SetCurSel(int index);
-    void GetLBText(int index, CString& text) const;
-    // index -1 sets the height of the selection field, any other the list items'.
+    // index -1 sets the height of the selection field, any other the list items', in pixels
+    // (1 to 255); 0 when set, CB_ERR for a height outside that range.
     int SetItemHeight(int index, UINT height);
 };
 

@@ -1,4 +1,4 @@
-#include "platform/afx/ddx_parse.h"
+#include "platform/afx/ddx_parse_p.h"
 
 bool AfxParseInt(const CString& text, int& value) {
     const std::u16string& s = text.str();

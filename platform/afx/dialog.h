@@ -1,4 +1,4 @@
-// Dialogs built from templates, and dialog data exchange.
+// Dialogs built from templates.
 //
 // A CDialog names its template; DoModal builds it as a top-level window and runs it until
 // EndDialog, Create builds it as a child window (a page). OnInitDialog runs when the controls
@@ -8,13 +8,7 @@
 // Escape elsewhere Cancel, Return the OK command unless the focus wants it (a multi-line
 // edit with ES_WANTRETURN) or is a push button, which it clicks.
 //
-// With AFX_EXIT_WHEN_SHOWN set in the environment, a modal dialog writes "shown" to the
-// standard output and ends as soon as it is up (for measuring start-up time).
-//
-// Data exchange: DDX_ functions move one value between a control and a member, in the
-// direction of the exchange; DDV_ functions check a value read. A failure tells the user with
-// the framework's message, puts the focus on the control (its text selected) and ends the
-// exchange: UpdateData then returns FALSE.
+// Data exchange (UpdateData, DoDataExchange, DDX_ and DDV_) is in data_exchange.h.
 #pragma once
 
 #include "platform/afx/wnd.h"
@@ -55,34 +49,6 @@ private:
     void* m_loop = nullptr;  // the modal loop while DoModal runs
 };
 
-class CDataExchange {
-public:
-    CDataExchange(CWnd* dialog, BOOL saveAndValidate);
-
-    BOOL m_bSaveAndValidate;
-    CWnd* m_pDlgWnd;
-
-    // The control with the id, remembered as the one a failure puts the focus on.
-    HWND PrepareCtrl(int id);
-    HWND PrepareEditCtrl(int id);
-    // Puts the focus on the last control prepared (an edit gets its text selected) and ends
-    // the exchange.
-    [[noreturn]] void Fail();
-
-    struct Failure {};
-
-private:
-    HWND m_lastControl = nullptr;
-    bool m_lastWasEdit = false;
-};
-
-// Binds the member object to the control (on the first exchange only).
-void DDX_Control(CDataExchange* dx, int id, CWnd& control);
-void DDX_Text(CDataExchange* dx, int id, CString& value);
-// Reads a decimal integer (blanks before and after allowed): otherwise "Please enter an
-// integer." and the member keeps its value.
-void DDX_Text(CDataExchange* dx, int id, int& value);
-void DDX_Check(CDataExchange* dx, int id, int& value);
-// On reading: outside [min, max] gives "Please enter an integer between %1 and %2." (the
-// value has been taken already).
-void DDV_MinMaxInt(CDataExchange* dx, int value, int min, int max);
+// A program may have every modal dialog handed to hook as soon as it is up (from a zero-time
+// timer once DoModal has built it), for example to measure its start-up; nullptr: none.
+void AfxSetModalShownHook(void (*hook)(CDialog&));

@@ -1,15 +1,17 @@
-#include "platform/afx/dialog_builder.h"
+#include "platform/afx/dialog_builder_p.h"
 
 #include <QFontMetrics>
 
-#include "platform/afx/controls_qt.h"
-#include "platform/afx/window_table.h"
+#include "platform/afx/control_builder_p.h"
+#include "platform/afx/dispatch_p.h"
+#include "platform/afx/look_p.h"
+#include "platform/afx/qt_text_p.h"
+#include "platform/afx/widgets_p.h"
+#include "platform/afx/window_table_p.h"
 
 namespace afx_detail {
 
 namespace {
-
-constexpr int kPixelsPerPoint = 2;
 
 int MulDiv(int value, int numerator, int denominator) {
     const long long product = static_cast<long long>(value) * numerator;
@@ -18,12 +20,6 @@ int MulDiv(int value, int numerator, int denominator) {
 }
 
 }  // namespace
-
-QFont DialogFont(LPCWSTR /*name*/, WORD pointSize) {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(std::max<int>(pointSize, 8) * kPixelsPerPoint);
-    return font;
-}
 
 QSize BaseUnits(const QFont& font) {
     const QFontMetrics metrics(font);

@@ -4,9 +4,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "platform/afx/ui_thread.h"
+#include "platform/afx/qt_text_p.h"
+#include "platform/afx/ui_thread_p.h"
 #include "platform/afx/winapp.h"
-#include "platform/afx/window_table.h"
+#include "platform/afx/window_table_p.h"
 #include "platform/win/device.h"
 #include "platform/win/error.h"
 #include "platform/win/file.h"

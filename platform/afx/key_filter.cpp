@@ -1,9 +1,9 @@
-#include "platform/afx/key_filter.h"
+#include "platform/afx/key_filter_p.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "platform/afx/window_table.h"
+#include "platform/afx/window_table_p.h"
 
 namespace afx_detail {
 

@@ -1,7 +1,10 @@
-#include <QMessageBox>
+#include "platform/afx/message_box_p.h"
 
-#include "platform/afx/ui_thread.h"
-#include "platform/afx/window_table.h"
+#include <QMessageBox>
+#include <vector>
+
+#include "platform/afx/qt_text_p.h"
+#include "platform/afx/window_table_p.h"
 #include "platform/win/text.h"
 #include "platform/win/trace.h"
 

@@ -113,14 +113,10 @@ protected:
     {message, 0, 0,                                                           \
      &afx_detail::Invoke<static_cast<LRESULT (ThisClass::*)(WPARAM, LPARAM)>( \
          &ThisClass::memberFxn)>},
-#define ON_COMMAND(id, memberFxn) \
-    {WM_COMMAND, 0, static_cast<UINT>(id), &afx_detail::Invoke<&ThisClass::memberFxn>},
 #define ON_BN_CLICKED(id, memberFxn) \
     {WM_COMMAND, BN_CLICKED, static_cast<UINT>(id), &afx_detail::Invoke<&ThisClass::memberFxn>},
 #define ON_CBN_SELCHANGE(id, memberFxn) \
     {WM_COMMAND, CBN_SELCHANGE, static_cast<UINT>(id), &afx_detail::Invoke<&ThisClass::memberFxn>},
-#define ON_EN_CHANGE(id, memberFxn) \
-    {WM_COMMAND, EN_CHANGE, static_cast<UINT>(id), &afx_detail::Invoke<&ThisClass::memberFxn>},
 #define ON_NOTIFY(code, id, memberFxn)                          \
     {WM_NOTIFY, static_cast<UINT>(code), static_cast<UINT>(id), \
      &afx_detail::Invoke<&ThisClass::memberFxn>},

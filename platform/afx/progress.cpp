@@ -5,10 +5,11 @@
 #include <QProgressDialog>
 #include <QTimer>
 
+#include "platform/afx/qt_text_p.h"
 #include "platform/afx/thread.h"
-#include "platform/afx/ui_thread.h"
+#include "platform/afx/ui_thread_p.h"
 #include "platform/afx/winapp.h"
-#include "platform/afx/window_table.h"
+#include "platform/afx/window_table_p.h"
 
 namespace {
 

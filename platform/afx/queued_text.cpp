@@ -1,11 +1,12 @@
-#include "platform/afx/queued_text.h"
+#include "platform/afx/queued_text_p.h"
 
 #include <map>
 #include <mutex>
 #include <string>
 
-#include "platform/afx/ui_thread.h"
-#include "platform/afx/window_table.h"
+#include "platform/afx/ui_thread_p.h"
+#include "platform/afx/window_table_p.h"
+#include "platform/afx/window_text_p.h"
 
 namespace afx_detail {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <thread>
 
-#include "platform/afx/ui_thread.h"
+#include "platform/afx/ui_thread_p.h"
 #include "platform/win/wait.h"
 #include "platform/win/wait_p.h"
 #include "platform/win/wake_p.h"

@@ -1,12 +1,11 @@
-#include "platform/afx/termination.h"
+#include "platform/afx/termination_p.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QSocketNotifier>
 
 #include "platform/afx/winapp.h"
-#include "platform/afx/window_table.h"
-#include "platform/afx/wnd.h"
+#include "platform/afx/window_table_p.h"
 #include "platform/win/termination_p.h"
 #include "platform/win/trace.h"
 

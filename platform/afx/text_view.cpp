@@ -1,4 +1,4 @@
-#include "platform/afx/text_view.h"
+#include "platform/afx/text_view_p.h"
 
 #include <QAccessible>
 #include <QGuiApplication>

@@ -1,12 +1,12 @@
 // The accessible face of TextView: read-only editable text with the text interface, so
 // screen readers and automated checks read the text, selection and lines as shown.
+#include "platform/afx/text_view_p.h"
+
 #include <QAccessibleWidget>
 #include <QScrollBar>
 
 #include <algorithm>
 #include <mutex>
-
-#include "platform/afx/text_view.h"
 
 namespace afx_detail {
 

@@ -1,11 +1,11 @@
 // Painting: only the lines in the damaged part of the viewport, each at the x its character
 // advances give, so text, selection and hit testing agree.
+#include "platform/afx/text_view_p.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
-
-#include "platform/afx/text_view.h"
 
 namespace afx_detail {
 

@@ -6,7 +6,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/afx/ui_thread.h"
+#include "platform/afx/thread_p.h"
+#include "platform/afx/ui_thread_p.h"
 #include "platform/win/handles.h"
 #include "platform/win/thread.h"
 

@@ -46,10 +46,3 @@ private:
 CWinThread* AfxBeginThread(AFX_THREADPROC proc, LPVOID param, int priority = THREAD_PRIORITY_NORMAL,
                            UINT stackSize = 0, DWORD flags = 0,
                            LPSECURITY_ATTRIBUTES security = nullptr);
-
-namespace afx_detail {
-
-// Joins every thread still known (at the program's end).
-void JoinAllThreads();
-
-}  // namespace afx_detail

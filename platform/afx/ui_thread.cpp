@@ -1,4 +1,4 @@
-#include "platform/afx/ui_thread.h"
+#include "platform/afx/ui_thread_p.h"
 
 #include <QSocketNotifier>
 #include <atomic>

@@ -2,11 +2,11 @@
 
 #include <QApplication>
 
-#include "platform/afx/key_filter.h"
-#include "platform/afx/termination.h"
-#include "platform/afx/thread.h"
-#include "platform/afx/ui_thread.h"
-#include "platform/afx/window_table.h"
+#include "platform/afx/key_filter_p.h"
+#include "platform/afx/message_box_p.h"
+#include "platform/afx/termination_p.h"
+#include "platform/afx/thread_p.h"
+#include "platform/afx/ui_thread_p.h"
 #include "platform/win/module.h"
 
 namespace {

@@ -1,12 +1,12 @@
-#include "platform/afx/window_table.h"
+#include "platform/afx/window_table_p.h"
 
 #include <QTimer>
 #include <QVariant>
 #include <unordered_map>
 #include <vector>
 
-#include "platform/afx/queued_text.h"
-#include "platform/win/text.h"
+#include "platform/afx/dispatch_p.h"
+#include "platform/afx/queued_text_p.h"
 
 struct CWndAccess {
     static void Released(CWnd* wnd) {
@@ -34,8 +34,6 @@ Table& TheTable() {
 std::uintptr_t Key(HWND hwnd) {
     return reinterpret_cast<std::uintptr_t>(hwnd);
 }
-
-thread_local QEvent* t_currentEvent = nullptr;
 
 }  // namespace
 
@@ -119,17 +117,6 @@ void Forget(HWND hwnd) {
     }
 }
 
-LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* window = Find(hwnd);
-    if (!window) {
-        return 0;
-    }
-    if (window->bound) {
-        return window->bound->WindowProc(message, wParam, lParam);
-    }
-    return DefaultProc(*window, message, wParam, lParam);
-}
-
 void DestroyTree(HWND hwnd) {
     Window* root = Find(hwnd);
     if (!root) {
@@ -157,29 +144,14 @@ void DestroyTree(HWND hwnd) {
     delete widget.data();
 }
 
-QtEventScope::QtEventScope(QEvent* event) : m_previous(t_currentEvent) {
-    t_currentEvent = event;
+bool IsEditWindow(HWND hwnd) {
+    return OnWindow(hwnd, false, [](const Window& w) {
+        return w.kind == Kind::LineEdit || w.kind == Kind::TextEdit || w.kind == Kind::TextView;
+    });
 }
 
-QtEventScope::~QtEventScope() {
-    t_currentEvent = m_previous;
-}
-
-QEvent* QtEventScope::Current() {
-    return t_currentEvent;
-}
-
-QString ToQString(LPCWSTR text) {
-    return text ? QString::fromUtf16(text) : QString();
-}
-
-QString ToQString(const CString& text) {
-    return QString::fromUtf16(text.str().data(), static_cast<qsizetype>(text.str().size()));
-}
-
-CString FromQString(const QString& text) {
-    return CString(std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
-                                  static_cast<size_t>(text.size())));
+bool IsPushButton(HWND hwnd) {
+    return OnWindow(hwnd, false, [](const Window& w) { return w.kind == Kind::PushButton; });
 }
 
 }  // namespace afx_detail

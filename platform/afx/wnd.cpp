@@ -1,17 +1,19 @@
 #include "platform/afx/wnd.h"
 
-#include <QApplication>
-#include <QTimer>
-#include <QWidget>
+#include <vector>
 
-#include "platform/afx/dialog.h"
-#include "platform/afx/queued_text.h"
-#include "platform/afx/ui_thread.h"
+#include "platform/afx/data_exchange.h"
+#include "platform/afx/dispatch_p.h"
+#include "platform/afx/qt_text_p.h"
+#include "platform/afx/queued_text_p.h"
+#include "platform/afx/ui_thread_p.h"
 #include "platform/afx/winapp.h"
-#include "platform/afx/window_table.h"
+#include "platform/afx/window_table_p.h"
+#include "platform/afx/window_text_p.h"
 
 using afx_detail::Find;
 using afx_detail::OnUi;
+using afx_detail::OnWindow;
 using afx_detail::Window;
 
 namespace {
@@ -27,251 +29,6 @@ thread_local std::vector<CurrentMessage> t_messages;
 
 }  // namespace
 
-LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    // A worker moving a caret needs no answer (an edit gives 0), so it need not wait.
-    if ((message == EM_SETSEL || message == EM_SCROLLCARET) && !afx_detail::IsUiThread()) {
-        afx_detail::QueueOnUi([=] { afx_detail::Dispatch(hwnd, message, wParam, lParam); });
-        return 0;
-    }
-    return OnUi([&] { return afx_detail::Dispatch(hwnd, message, wParam, lParam); });
-}
-
-BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!OnUi([&] { return Find(hwnd) != nullptr; })) {
-        return FALSE;
-    }
-    afx_detail::PostToUi(
-        [hwnd, message, wParam, lParam] { afx_detail::Dispatch(hwnd, message, wParam, lParam); });
-    return TRUE;
-}
-
-BOOL IsWindow(HWND hwnd) {
-    return OnUi([&] { return Find(hwnd) ? TRUE : FALSE; });
-}
-
-BOOL DestroyWindow(HWND hwnd) {
-    return OnUi([&] {
-        if (!Find(hwnd)) {
-            return FALSE;
-        }
-        afx_detail::DestroyTree(hwnd);
-        return TRUE;
-    });
-}
-
-BOOL ShowWindow(HWND hwnd, int cmdShow) {
-    return OnUi([&] {
-        Window* w = Find(hwnd);
-        if (!w || !w->widget) {
-            return FALSE;
-        }
-        const BOOL wasVisible = w->widget->isVisible() ? TRUE : FALSE;
-        if (cmdShow == SW_HIDE) {
-            w->widget->hide();
-        } else {
-            w->widget->show();
-        }
-        return wasVisible;
-    });
-}
-
-BOOL IsWindowVisible(HWND hwnd) {
-    return OnUi([&] {
-        Window* w = Find(hwnd);
-        return w && w->widget && w->widget->isVisible() ? TRUE : FALSE;
-    });
-}
-
-BOOL EnableWindow(HWND hwnd, BOOL enable) {
-    return OnUi([&] {
-        Window* w = Find(hwnd);
-        if (!w || !w->widget) {
-            return FALSE;
-        }
-        const BOOL wasDisabled = w->widget->isEnabled() ? FALSE : TRUE;
-        w->widget->setEnabled(enable != FALSE);
-        return wasDisabled;
-    });
-}
-
-BOOL IsWindowEnabled(HWND hwnd) {
-    return OnUi([&] {
-        Window* w = Find(hwnd);
-        return w && w->widget && w->widget->isEnabled() ? TRUE : FALSE;
-    });
-}
-
-BOOL SetWindowPos(HWND hwnd, HWND /*insertAfter*/, int x, int y, int cx, int cy, UINT flags) {
-    return OnUi([&] {
-        Window* w = Find(hwnd);
-        if (!w || !w->widget) {
-            return FALSE;
-        }
-        QWidget* widget = w->widget;
-        if (!(flags & SWP_NOMOVE)) {
-            widget->move(x, y);
-        }
-        if (!(flags & SWP_NOSIZE)) {
-            if (widget->isWindow()) {
-                widget->setFixedSize(cx, cy);
-            } else {
-                widget->resize(cx, cy);
-            }
-        }
-        if (!(flags & SWP_NOZORDER)) {
-            widget->raise();
-        }
-        if (flags & SWP_SHOWWINDOW) {
-            widget->show();
-        }
-        if (flags & SWP_HIDEWINDOW) {
-            widget->hide();
-        }
-        return TRUE;
-    });
-}
-
-HWND SetFocus(HWND hwnd) {
-    return OnUi([&]() -> HWND {
-        const HWND previous = GetFocus();
-        Window* w = Find(hwnd);
-        if (!w || !w->widget) {
-            return nullptr;
-        }
-        w->widget->setFocus(Qt::OtherFocusReason);
-        return previous;
-    });
-}
-
-HWND GetFocus() {
-    return OnUi([&]() -> HWND {
-        Window* w = afx_detail::FindEnclosing(QApplication::focusWidget());
-        return w ? w->hwnd : nullptr;
-    });
-}
-
-BOOL SetForegroundWindow(HWND hwnd) {
-    return OnUi([&] {
-        Window* w = Find(hwnd);
-        if (!w || !w->widget) {
-            return FALSE;
-        }
-        QWidget* top = w->widget->window();
-        top->raise();
-        top->activateWindow();
-        if (!w->widget->isWindow()) {
-            w->widget->raise();
-        }
-        return TRUE;
-    });
-}
-
-BOOL GetClientRect(HWND hwnd, LPRECT rect) {
-    return OnUi([&] {
-        Window* w = Find(hwnd);
-        if (!w || !w->widget || !rect) {
-            return FALSE;
-        }
-        *rect = RECT{0, 0, w->widget->width(), w->widget->height()};
-        return TRUE;
-    });
-}
-
-BOOL GetWindowRect(HWND hwnd, LPRECT rect) {
-    return OnUi([&] {
-        Window* w = Find(hwnd);
-        if (!w || !w->widget || !rect) {
-            return FALSE;
-        }
-        const QRect r = w->widget->isWindow()
-                            ? w->widget->frameGeometry()
-                            : QRect(w->widget->mapToGlobal(QPoint(0, 0)), w->widget->size());
-        *rect = RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-        return TRUE;
-    });
-}
-
-HWND GetParent(HWND hwnd) {
-    return OnUi([&]() -> HWND {
-        Window* w = Find(hwnd);
-        return w ? w->parent : nullptr;
-    });
-}
-
-HWND GetDlgItem(HWND dialog, int id) {
-    return OnUi([&]() -> HWND { return afx_detail::FindChild(dialog, id); });
-}
-
-int GetDlgCtrlID(HWND hwnd) {
-    return OnUi([&] {
-        Window* w = Find(hwnd);
-        return w ? w->id : 0;
-    });
-}
-
-BOOL SetWindowTextW(HWND hwnd, LPCWSTR text) {
-    return static_cast<BOOL>(SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)));
-}
-
-int GetWindowTextW(HWND hwnd, LPWSTR buffer, int size) {
-    return static_cast<int>(SendMessageW(hwnd, WM_GETTEXT, static_cast<WPARAM>(size),
-                                         reinterpret_cast<LPARAM>(buffer)));
-}
-
-int GetWindowTextLengthW(HWND hwnd) {
-    return static_cast<int>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
-}
-
-LONG GetWindowLongW(HWND hwnd, int index) {
-    return OnUi([&]() -> LONG {
-        Window* w = Find(hwnd);
-        if (!w) {
-            return 0;
-        }
-        switch (index) {
-            case GWL_STYLE:
-                return static_cast<LONG>(w->style);
-            case GWL_EXSTYLE:
-                return static_cast<LONG>(w->exStyle);
-            case GWL_ID:
-                return w->id;
-            default:
-                return 0;
-        }
-    });
-}
-
-UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC /*proc*/) {
-    return OnUi([&]() -> UINT_PTR {
-        Window* w = Find(hwnd);
-        if (!w) {
-            return 0;
-        }
-        auto& timer = w->timers[id];
-        if (!timer) {
-            timer = std::make_unique<QTimer>();
-            timer->setTimerType(Qt::PreciseTimer);  // never early, as the system's timers
-            QObject::connect(timer.get(), &QTimer::timeout,
-                             [hwnd, id] { afx_detail::Dispatch(hwnd, WM_TIMER, id, 0); });
-        }
-        timer->start(afx_detail::ScaledTimerInterval(elapse));
-        return id;
-    });
-}
-
-BOOL KillTimer(HWND hwnd, UINT_PTR id) {
-    return OnUi([&] {
-        Window* w = Find(hwnd);
-        return w && w->timers.erase(id) > 0 ? TRUE : FALSE;
-    });
-}
-
-int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-    return afx_detail::ShowMessageBox(owner, text, caption, type);
-}
-
-// CWnd
-
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 END_MESSAGE_MAP()
 
@@ -282,36 +39,28 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandle(HWND hwnd) {
-    return OnUi([&]() -> CWnd* {
-        Window* w = Find(hwnd);
-        if (!w) {
-            return nullptr;
+    return OnWindow(hwnd, nullptr, [hwnd](Window& w) -> CWnd* {
+        if (w.bound) {
+            return w.bound;
         }
-        if (w->bound) {
-            return w->bound;
+        if (!w.wrapper) {
+            w.wrapper = std::make_unique<CWnd>();
+            w.wrapper->m_hWnd = hwnd;
         }
-        if (!w->wrapper) {
-            w->wrapper = std::make_unique<CWnd>();
-            w->wrapper->m_hWnd = hwnd;
-        }
-        return w->wrapper.get();
+        return w.wrapper.get();
     });
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
-    return OnUi([&]() -> CWnd* {
-        Window* w = Find(hwnd);
-        return w ? w->bound : nullptr;
-    });
+    return OnWindow(hwnd, nullptr, [](const Window& w) { return w.bound; });
 }
 
 BOOL CWnd::SubclassWindow(HWND hwnd) {
-    return OnUi([&] {
-        Window* w = Find(hwnd);
-        if (!w || w->bound || m_hWnd) {
+    return OnWindow(hwnd, FALSE, [&](Window& w) {
+        if (w.bound || m_hWnd) {
             return FALSE;
         }
-        w->bound = this;
+        w.bound = this;
         m_hWnd = hwnd;
         return TRUE;
     });
@@ -320,17 +69,6 @@ BOOL CWnd::SubclassWindow(HWND hwnd) {
 BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
     const HWND item = ::GetDlgItem(parent ? parent->m_hWnd : nullptr, static_cast<int>(id));
     return item ? SubclassWindow(item) : FALSE;
-}
-
-HWND CWnd::UnsubclassWindow() {
-    return OnUi([&]() -> HWND {
-        const HWND hwnd = m_hWnd;
-        if (Window* w = Find(hwnd); w && w->bound == this) {
-            w->bound = nullptr;
-        }
-        m_hWnd = nullptr;
-        return hwnd;
-    });
 }
 
 BOOL CWnd::PreTranslateMessage(MSG* /*msg*/) {
@@ -362,9 +100,8 @@ void CWnd::SetWindowText(const CString& text) {
 }
 
 void CWnd::GetWindowText(CString& text) const {
-    text = OnUi([&] {
-        Window* w = Find(m_hWnd);
-        return w ? afx_detail::FromQString(afx_detail::WindowText(*w)) : CString();
+    text = OnWindow(m_hWnd, CString(), [](const Window& w) {
+        return afx_detail::FromQString(afx_detail::WindowText(w));
     });
 }
 

@@ -1,9 +1,8 @@
-// Windows: CWnd and the system's window functions.
+// Windows: CWnd, the object a window's messages reach.
 //
-// Every window belongs to the user-interface thread. Each function here may be called on any
-// thread: on another thread it runs on the user-interface thread while the caller waits, as
-// a sent message does (see ui_thread.h); PostMessageW queues and returns at once. A handle
-// that names no window (0, destroyed) makes the functions fail harmlessly.
+// Its members may be called on any thread, as the window functions (window_api.h) they use:
+// on another thread they run on the user-interface thread while the caller waits. A CWnd
+// bound to no window (m_hWnd 0) makes them fail harmlessly.
 //
 // A CWnd is bound to the window it created (dialogs) or subclassed (DDX_Control); its message
 // map then sees the window's messages first, and DefWindowProc is the window's own behaviour.
@@ -11,44 +10,10 @@
 #pragma once
 
 #include "platform/afx/msgmap.h"
+#include "platform/afx/window_api.h"
 #include "platform/win/cstring.h"
 
 class CDataExchange;
-
-using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
-
-// From a worker, EM_SETSEL and EM_SCROLLCARET are queued without waiting and give 0.
-LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL IsWindow(HWND hwnd);
-BOOL DestroyWindow(HWND hwnd);
-BOOL ShowWindow(HWND hwnd, int cmdShow);
-BOOL IsWindowVisible(HWND hwnd);
-BOOL EnableWindow(HWND hwnd, BOOL enable);
-BOOL IsWindowEnabled(HWND hwnd);
-// x, y, cx, cy in pixels, in the parent's client coordinates (the screen's for top-level
-// windows). Only HWND_TOP is offered as insert-after.
-BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
-HWND SetFocus(HWND hwnd);
-HWND GetFocus();
-BOOL SetForegroundWindow(HWND hwnd);
-BOOL GetClientRect(HWND hwnd, LPRECT rect);
-BOOL GetWindowRect(HWND hwnd, LPRECT rect);
-HWND GetParent(HWND hwnd);
-HWND GetDlgItem(HWND dialog, int id);
-int GetDlgCtrlID(HWND hwnd);
-BOOL SetWindowTextW(HWND hwnd, LPCWSTR text);
-int GetWindowTextW(HWND hwnd, LPWSTR buffer, int size);
-int GetWindowTextLengthW(HWND hwnd);
-constexpr int GWL_STYLE = -16;
-constexpr int GWL_EXSTYLE = -20;
-constexpr int GWL_ID = -12;
-LONG GetWindowLongW(HWND hwnd, int index);
-// Timers deliver WM_TIMER with the id as wParam. Setting an id again restarts it.
-UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
-BOOL KillTimer(HWND hwnd, UINT_PTR id);
-int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
-HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 
 class CWnd : public CCmdTarget {
 public:
@@ -69,7 +34,6 @@ public:
     // Binds this object to an existing window, so its message map sees the window's messages.
     BOOL SubclassWindow(HWND hwnd);
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
-    HWND UnsubclassWindow();
 
     virtual BOOL PreTranslateMessage(MSG* msg);
     virtual BOOL DestroyWindow();

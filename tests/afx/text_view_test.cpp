@@ -16,7 +16,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/afx/text_view.h"
+#include "platform/afx/text_view_p.h"
 
 namespace {
 

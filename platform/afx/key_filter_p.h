@@ -1,3 +1,6 @@
+// Private to the platform: only code under platform/ (and the platform's own tests) includes
+// this header; it may change with the platform's inner workings.
+//
 // Keys reach PreTranslateMessage before they are dispatched.
 //
 // Every key press and release addressed to one of the framework's windows (the focused

@@ -1,3 +1,6 @@
+// Private to the platform: only code under platform/ (and the platform's own tests) includes
+// this header; it may change with the platform's inner workings.
+//
 // Window texts that worker threads set without waiting for the user-interface thread.
 //
 // A reader that shows what it receives sets the whole text of its box for every chunk. Done
@@ -6,7 +9,8 @@
 // batches. A text view gets only what was added since the text queued before.
 #pragma once
 
-#include "platform/afx/wnd.h"
+#include "platform/win/cstring.h"
+#include "platform/win/types.h"
 
 namespace afx_detail {
 

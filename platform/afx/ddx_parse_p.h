@@ -1,3 +1,6 @@
+// Private to the platform: only code under platform/ (and the platform's own tests) includes
+// this header; it may change with the platform's inner workings.
+//
 // Reading an integer out of a control's text, as data exchange does.
 #pragma once
 

@@ -1,11 +1,12 @@
-// The Qt widgets behind the template controls, and their creation.
+// Private to the platform: only code under platform/ (and the platform's own tests) includes
+// this header; it may change with the platform's inner workings.
+//
+// The framework's own Qt widgets behind dialogs and tab controls (the other controls are Qt's
+// widgets as they come; see control_builder_p.h).
 #pragma once
 
 #include <QTabBar>
 #include <QWidget>
-
-#include "platform/afx/resource.h"
-#include "platform/afx/window_table.h"
 
 namespace afx_detail {
 
@@ -30,7 +31,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 };
 
-// A tab control: the tab row on top, a panel below it where the pages are placed.
+// A tab control: the tab row on top, a panel below it where the pages are placed. The row
+// takes the tab style sheet of the look (look_p.h), if there is one.
 class TabControl : public QWidget {
 public:
     explicit TabControl(QWidget* parent);
@@ -45,8 +47,5 @@ protected:
 private:
     TabRow* m_row;
 };
-
-// Creates the control inside the dialog at the pixel rectangle and registers it.
-Window& CreateControl(Window& dialog, const AfxControlTemplate& control, const QRect& pixels);
 
 }  // namespace afx_detail

@@ -1,3 +1,6 @@
+// Private to the platform: only code under platform/ (and the platform's own tests) includes
+// this header; it may change with the platform's inner workings.
+//
 // Ending the program from outside (SIGTERM, SIGINT, SIGHUP) the way a user ends it.
 #pragma once
 

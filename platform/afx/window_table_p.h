@@ -1,15 +1,21 @@
+// Private to the platform: only code under platform/ (and the platform's own tests) includes
+// this header; it may change with the platform's inner workings.
+//
 // The framework's record of every window: its widget, kind, id, styles and bound object.
-// User-interface thread only.
+// Handles are never reused. User-interface thread only, except OnWindow and OnWidget, which
+// take any thread there.
 #pragma once
 
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <string_view>
+#include <type_traits>
 
+#include "platform/afx/ui_thread_p.h"
 #include "platform/afx/wnd.h"
 
 class QTimer;
@@ -52,6 +58,8 @@ Window* Find(HWND hwnd);
 // The record of the widget or of its nearest registered ancestor; with withinWindow, the
 // search ends at the widget's window (a pop-up list is not its combo box).
 Window* FindEnclosing(const QWidget* widget, bool withinWindow = false);
+// Drops the record: its timers stop, texts queued for it go nowhere, and its bound object
+// is released (m_hWnd cleared, PostNcDestroy). The widget is left alone.
 void Forget(HWND hwnd);
 
 // The child of a dialog with the control id, or 0.
@@ -60,53 +68,31 @@ HWND FindChild(HWND dialog, int id);
 // Unbinds a CWnd that goes away; a window it created goes with it, without messages.
 void ReleaseObject(CWnd* wnd);
 
-// WM_SETTEXT with a CString (lParam: const CString*), so text views can append.
-constexpr UINT WM_AFX_SETCSTRING = 0x0363;
-
-// Text views: appends tail when the view shows the first base characters of the text of
-// that lineage; false, changing nothing, when it does not.
-bool AppendViewText(Window& window, std::uint64_t lineage, int base, std::u16string_view tail);
-// A text that a worker queued (a copy, so the lineage of the original comes with it): a text
-// view takes only what it lacks.
-void SetQueuedText(Window& window, const CString& text, std::uint64_t lineage);
-
-// The window text as the system keeps it (statics with their "&&", edits with CR LF).
-QString WindowText(const Window& window);
-void SetWindowTextOf(Window& window, const QString& text);
-
-// What a handle is, for the dialog keys; false for no window. Any thread.
-bool IsEditWindow(HWND hwnd);
-bool IsPushButton(HWND hwnd);
-// Whether the control shows exactly this text (as a text view fed with it does). Any thread.
-bool ShowsText(HWND control, const CString& text);
-
-// Timer intervals as they run (tests may speed the clock up).
-int ScaledTimerInterval(UINT milliseconds);
-
-int ShowMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
-
-// Sends a message to the window's bound object or its default procedure (UI thread).
-LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-// The window kind's own handling of a message.
-LRESULT DefaultProc(Window& window, UINT message, WPARAM wParam, LPARAM lParam);
-
 // Destroys a window: WM_DESTROY to it and then to its descendants, timers stopped, bound
 // objects released (m_hWnd cleared, PostNcDestroy), widgets deleted.
 void DestroyTree(HWND hwnd);
 
-// The Qt event being turned into the message in progress, for the default procedure.
-class QtEventScope {
-public:
-    explicit QtEventScope(QEvent* event);
-    ~QtEventScope();
-    static QEvent* Current();
+// What a handle is, for the dialog keys; false for no window. Any thread.
+bool IsEditWindow(HWND hwnd);
+bool IsPushButton(HWND hwnd);
 
-private:
-    QEvent* m_previous;
-};
+// Runs fn(window) on the user-interface thread with the record of the handle's window, as a
+// sent message does (see ui_thread_p.h), and hands back its result; failValue, without
+// calling fn, when the handle names no window (0, destroyed). Any thread.
+template <class F, class R = std::invoke_result_t<F&, Window&>>
+R OnWindow(HWND hwnd, std::type_identity_t<R> failValue, F&& fn) {
+    return OnUi([&]() -> R {
+        Window* w = Find(hwnd);
+        return w ? fn(*w) : failValue;
+    });
+}
 
-QString ToQString(LPCWSTR text);
-QString ToQString(const CString& text);
-CString FromQString(const QString& text);
+// The same for operations on the widget: fn(widget); failValue also when the window's
+// widget is gone already (while it is being destroyed).
+template <class F, class R = std::invoke_result_t<F&, QWidget&>>
+R OnWidget(HWND hwnd, std::type_identity_t<R> failValue, F&& fn) {
+    return OnWindow(hwnd, failValue,
+                    [&](Window& w) -> R { return w.widget ? fn(*w.widget) : failValue; });
+}
 
 }  // namespace afx_detail

@@ -1,3 +1,6 @@
+// Private to the platform: only code under platform/ (and the platform's own tests) includes
+// this header; it may change with the platform's inner workings.
+//
 // A read-only, multi-line text box for data that keeps arriving: a serial terminal's receive
 // pane that grows for hours.
 //
@@ -15,59 +18,14 @@
 #include <QAbstractScrollArea>
 #include <QClipboard>
 #include <QFont>
-#include <QFontMetricsF>
-#include <QHash>
 #include <QString>
 #include <QStringView>
 
-#include <array>
-#include <deque>
-#include <optional>
 #include <utility>
-#include <vector>
+
+#include "platform/afx/text_wrap_p.h"
 
 namespace afx_detail {
-
-// Advances of characters in one font: ASCII from a table, the rest cached on first use.
-class CharAdvances {
-public:
-    void SetFont(const QFont& font);
-
-    // The x after the character at pos when it starts at x; pos moves past it (a surrogate
-    // pair is one character). Tabs go to the next stop, control characters take no width.
-    qreal Step(QStringView text, int& pos, qreal x) const;
-
-private:
-    qreal Of(char32_t code) const;
-
-    std::optional<QFontMetricsF> m_metrics;
-    std::array<qreal, 128> m_ascii{};
-    mutable QHash<char32_t, qreal> m_other;
-    qreal m_tabStop = 1;
-};
-
-// Start positions of the visual lines of a text wrapped to a width. Lines before the last
-// one never change when text is appended, so growing the text re-wraps only the last line.
-class WrapIndex {
-public:
-    void Rebuild(QStringView text, const CharAdvances& advances, qreal width);
-    // The text grew at its end; returns the first line whose start or content changed.
-    int Extend(QStringView text, const CharAdvances& advances);
-
-    int Count() const { return static_cast<int>(m_starts.size()); }
-    int Start(int line) const { return m_starts[static_cast<size_t>(line)]; }
-    int End(int line, int length) const { return line + 1 < Count() ? Start(line + 1) : length; }
-    // The line shown holding pos; a position where a line wraps belongs to the later line.
-    int LineOf(int pos) const;
-
-private:
-    void WrapFrom(QStringView text, const CharAdvances& advances);
-
-    // A deque: growing it never copies what it holds, which for a box flooded with hex would
-    // be a copy of a hundred megabytes on the user-interface thread.
-    std::deque<int> m_starts{0};
-    qreal m_width = 0;
-};
 
 class TextView : public QAbstractScrollArea {
     Q_OBJECT

@@ -1,3 +1,6 @@
+// Private to the platform: only code under platform/ (and the platform's own tests) includes
+// this header; it may change with the platform's inner workings.
+//
 // The user-interface thread and calls into it from other threads.
 //
 // Every window belongs to the user-interface thread. A window operation called on another
@@ -13,6 +16,7 @@
 #pragma once
 
 #include <functional>
+#include <type_traits>
 
 namespace afx_detail {
 
