@@ -1,28 +1,30 @@
-// The layers stay honest: the tool's own code reaches the system only through platform/.
+// The layers stay honest: the tool's own code reaches the system only through the platform's
+// public headers, the POSIX half of the platform knows nothing of Qt, the framework reaches
+// POSIX only through that half, and what is private to the platform says so and stays there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-bool IsOwnHeader(const std::string& header) {
-    for (const char* layer : {"platform/", "io/", "pages/", "app/", "res/"}) {
-        if (header.rfind(layer, 0) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
+struct Include {
+    std::string header;
+    bool angled = false;
+    std::string where;  // file:line
+};
 
-// Standard C++ headers have no extension and no folder; <string.h> is the C library's memset.
-bool IsStandardHeader(const std::string& header) {
-    return header.find('/') == std::string::npos &&
-           (header.find('.') == std::string::npos || header == "string.h") && header[0] != 'Q';
-}
+struct Source {
+    fs::path path;  // relative to the source tree
+    std::string firstLine;
+    std::vector<Include> includes;
+    std::vector<std::pair<std::string, std::string>> conditions;  // where, the #if's text
+};
 
 // The directive of a preprocessor line ("include", "ifdef"...) and what follows it.
 bool Directive(const std::string& line, std::string& name, std::string& rest) {
@@ -37,45 +39,186 @@ bool Directive(const std::string& line, std::string& name, std::string& rest) {
     return true;
 }
 
-TEST(LayersTest, AppPagesAndIoIncludeOnlyPlatformHeadersAndTheStandardLibrary) {
-    int files = 0;
-    for (const char* layer : {"app", "pages", "io"}) {
-        const fs::path dir = fs::path(RV_SOURCE_DIR) / layer;
+Source Read(const fs::path& relative) {
+    Source source{relative, {}, {}, {}};
+    std::ifstream in(fs::path(RV_SOURCE_DIR) / relative);
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (number == 1) {
+            source.firstLine = line;
+        }
+        std::string name;
+        std::string rest;
+        if (!Directive(line, name, rest)) {
+            continue;
+        }
+        const std::string where = relative.string() + ":" + std::to_string(number);
+        if (name == "include") {
+            const size_t open = rest.find_first_of("<\"");
+            const size_t close =
+                open == std::string::npos ? open : rest.find_first_of(">\"", open + 1);
+            if (close == std::string::npos) {
+                ADD_FAILURE() << where << ": an include this check cannot read";
+                continue;
+            }
+            source.includes.push_back(
+                {rest.substr(open + 1, close - open - 1), rest[open] == '<', where});
+        } else if (name.rfind("if", 0) == 0) {
+            source.conditions.emplace_back(where, rest);
+        }
+    }
+    return source;
+}
+
+// Every header and source under the folders, read once.
+std::vector<Source> Sources(std::initializer_list<const char*> folders) {
+    std::vector<Source> sources;
+    for (const char* folder : folders) {
+        const fs::path dir = fs::path(RV_SOURCE_DIR) / folder;
         if (!fs::exists(dir)) {
             continue;
         }
         for (const auto& entry : fs::recursive_directory_iterator(dir)) {
             const std::string ext = entry.path().extension().string();
-            if (ext != ".h" && ext != ".cpp") {
-                continue;
+            if (ext == ".h" || ext == ".cpp") {
+                sources.push_back(Read(fs::relative(entry.path(), RV_SOURCE_DIR)));
             }
-            ++files;
-            std::ifstream in(entry.path());
-            std::string line;
-            for (int number = 1; std::getline(in, line); ++number) {
-                std::string name;
-                std::string rest;
-                if (!Directive(line, name, rest)) {
-                    continue;
-                }
-                const std::string where = entry.path().string() + ":" + std::to_string(number);
-                if (name == "include") {
-                    const size_t open = rest.find_first_of("<\"");
-                    ASSERT_NE(open, std::string::npos) << where;
-                    const size_t close = rest.find_first_of(">\"", open + 1);
-                    const std::string header = rest.substr(open + 1, close - open - 1);
-                    const bool ok =
-                        rest[open] == '"' ? IsOwnHeader(header) : IsStandardHeader(header);
-                    EXPECT_TRUE(ok) << where << " includes " << header;
-                } else if (name.rfind("if", 0) == 0) {
-                    for (const char* guard : {"__linux__", "__unix__", "_WIN32", "__APPLE__"}) {
-                        EXPECT_EQ(rest.find(guard), std::string::npos) << where;
-                    }
+        }
+    }
+    return sources;
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+bool EndsWith(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+bool IsPrivate(const std::string& header) {
+    return EndsWith(header, "_p.h");
+}
+
+bool IsQt(const Include& include) {
+    return include.angled && (include.header[0] == 'Q' || StartsWith(include.header, "Qt"));
+}
+
+// The C++ library's headers have neither extension nor folder; <string.h> is memset's.
+bool IsStandard(const Include& include) {
+    const std::string& h = include.header;
+    return include.angled && !IsQt(include) && h.find('/') == std::string::npos &&
+           (h.find('.') == std::string::npos || h == "string.h");
+}
+
+bool IsOwn(const Include& include) {
+    if (include.angled) {
+        return false;
+    }
+    for (const char* layer : {"platform/", "io/", "pages/", "app/", "res/"}) {
+        if (StartsWith(include.header, layer)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(LayersTest, AppPagesAndIoReachTheSystemOnlyThroughThePlatformsPublicHeaders) {
+    const auto sources = Sources({"app", "pages", "io"});
+    ASSERT_FALSE(sources.empty());
+    for (const Source& source : sources) {
+        for (const Include& include : source.includes) {
+            EXPECT_TRUE(IsOwn(include) || IsStandard(include))
+                << include.where << " includes " << include.header;
+            EXPECT_FALSE(IsPrivate(include.header))
+                << include.where << " includes " << include.header;
+        }
+        for (const auto& [where, condition] : source.conditions) {
+            for (const char* guard : {"__linux__", "__unix__", "_WIN32", "__APPLE__"}) {
+                EXPECT_EQ(condition.find(guard), std::string::npos) << where;
+            }
+        }
+    }
+}
+
+// The platform's own tests (tests/platform, tests/afx) and fuzz targets may look inside it.
+TEST(LayersTest, ToolsBenchmarksAndTheirSupportUseOnlyPublicPlatformHeaders) {
+    const auto sources = Sources({"tools", "bench", "tests/support", "tests/pages", "tests/app",
+                                  "tests/io", "tests/e2e", "tests/tools"});
+    ASSERT_FALSE(sources.empty());
+    for (const Source& source : sources) {
+        for (const Include& include : source.includes) {
+            EXPECT_FALSE(IsPrivate(include.header))
+                << include.where << " includes " << include.header;
+        }
+    }
+}
+
+TEST(LayersTest, ThePosixHalfKnowsNoQtAndTheFrameworkNoPosix) {
+    const auto win = Sources({"platform/win"});
+    const auto afx = Sources({"platform/afx"});
+    ASSERT_FALSE(win.empty());
+    ASSERT_FALSE(afx.empty());
+    for (const Source& source : win) {
+        for (const Include& include : source.includes) {
+            EXPECT_FALSE(IsQt(include)) << include.where << " includes " << include.header;
+            EXPECT_FALSE(StartsWith(include.header, "platform/afx/"))
+                << include.where << " includes " << include.header;
+        }
+    }
+    for (const Source& source : afx) {
+        for (const Include& include : source.includes) {
+            EXPECT_TRUE(!include.angled || IsQt(include) || IsStandard(include))
+                << include.where << " includes " << include.header;
+        }
+    }
+}
+
+TEST(LayersTest, PrivateHeadersSaySoAndNoPublicHeaderIncludesOne) {
+    const auto sources = Sources({"platform"});
+    int privates = 0;
+    for (const Source& source : sources) {
+        const std::string name = source.path.filename().string();
+        const bool isHeader = source.path.extension() == ".h";
+        if (IsPrivate(name)) {
+            ++privates;
+            EXPECT_TRUE(StartsWith(source.firstLine, "// Private to the platform"))
+                << source.path.string() << " opens with " << source.firstLine;
+        } else if (isHeader) {
+            for (const Include& include : source.includes) {
+                EXPECT_FALSE(IsPrivate(include.header))
+                    << include.where << " includes " << include.header;
+                // The framework's public face is plain C++: its users never see a widget.
+                if (StartsWith(source.path.string(), "platform/afx/")) {
+                    EXPECT_FALSE(IsQt(include)) << include.where << " includes " << include.header;
                 }
             }
         }
     }
-    EXPECT_GT(files, 0);
+    EXPECT_GT(privates, 0);
+}
+
+TEST(LayersTest, EachPlatformSourceIncludesItsOwnHeaderFirst) {
+    for (const Source& source : Sources({"platform"})) {
+        if (source.path.extension() != ".cpp") {
+            continue;
+        }
+        // X.cpp implements X.h, X_p.h or both; either opens its includes.
+        const fs::path stem = source.path.parent_path() / source.path.stem();
+        std::vector<std::string> own;
+        for (const char* ending : {".h", "_p.h"}) {
+            if (fs::exists(fs::path(RV_SOURCE_DIR) / (stem.string() + ending))) {
+                own.push_back(stem.string() + ending);
+            }
+        }
+        if (own.empty()) {
+            continue;
+        }
+        ASSERT_FALSE(source.includes.empty()) << source.path.string();
+        EXPECT_NE(std::find(own.begin(), own.end(), source.includes.front().header), own.end())
+            << source.path.string() << " opens with " << source.includes.front().header;
+    }
 }
 
 }  // namespace

@@ -93,6 +93,8 @@ constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
+// Mouse key state of a button message's wParam.
+constexpr WPARAM MK_LBUTTON = 0x0001;
 constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_APP = 0x8000;

@@ -24,10 +24,12 @@
 //
 // What relies on it
 //  - CString's lineage and AdoptRoom (platform/win/cstring.h, .cpp; format.cpp renews it).
-//  - The queued window texts of workers (QueueWindowText): the tail only, in order.
-//  - The text view's append (ShowInView, AppendViewText, TextView::AppendText) and its wrap
-//    index, which grows with the text instead of being rebuilt.
-//  - DDX_Text's check that a box shows its member's text (ShowsText).
+//  - The queued window texts of workers (queued_text_p.h, QueueWindowText): the tail only, in
+//    order with the worker's other window calls.
+//  - The text view's append (window_text_p.h: ShowInView, AppendViewText; text_view_p.h:
+//    TextView::AppendText) and its wrap index (text_wrap_p.h), which grows with the text
+//    instead of being rebuilt.
+//  - DDX_Text's check that a box shows its member's text (data_exchange.cpp, ShowsText).
 //  - The COM0 reader (app/test_dlg.cpp, RecvLoop) and the COM2 reader (pages/barcode_page.cpp,
 //    ShowReceived), and every data exchange of the Printer and Card pages, which take the
 //    receive lock only around the shared members.

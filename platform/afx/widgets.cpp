@@ -25,7 +25,7 @@ void TabRow::mousePressEvent(QMouseEvent* event) {
     }
     const QPoint at = mapToParent(event->position().toPoint());
     QtEventScope scope(event);
-    Dispatch(w->hwnd, WM_LBUTTONDOWN, 0x0001 /* MK_LBUTTON */,
+    Dispatch(w->hwnd, WM_LBUTTONDOWN, MK_LBUTTON,
              MAKELPARAM(static_cast<WORD>(at.x()), static_cast<WORD>(at.y())));
 }
 

@@ -11,10 +11,6 @@ size_t Length(LPCWSTR text) {
     return text ? std::char_traits<char16_t>::length(text) : 0;
 }
 
-bool IsTrimmed(WCHAR ch) {
-    return ch == u' ' || ch == u'\t' || ch == u'\r' || ch == u'\n';
-}
-
 }  // namespace
 
 std::uint64_t CString::NewLineage() {
@@ -147,24 +143,6 @@ CString& CString::operator+=(WCHAR ch) {
 
 int CString::Compare(LPCWSTR other) const {
     return m_text.compare(0, m_text.size(), other ? other : u"", Length(other));
-}
-
-CString& CString::TrimLeft() {
-    size_t n = 0;
-    while (n < m_text.size() && IsTrimmed(m_text[n])) {
-        ++n;
-    }
-    m_text.erase(0, n);
-    m_lineage = NewLineage();
-    return *this;
-}
-
-CString& CString::TrimRight() {
-    while (!m_text.empty() && IsTrimmed(m_text.back())) {
-        m_text.pop_back();
-    }
-    m_lineage = NewLineage();
-    return *this;
 }
 
 LPWSTR CString::GetBuffer(int minLength) {

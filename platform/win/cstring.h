@@ -1,7 +1,7 @@
 // CString: the framework's 16-bit text (UTF-16 code units), a value type.
 //
 // Offers the operations the tool uses: length and emptiness, Left/Mid/Right, Find/ReverseFind,
-// concatenation, comparison, trimming, direct buffer access (GetBuffer/ReleaseBuffer) and
+// concatenation, comparison, direct buffer access (GetBuffer/ReleaseBuffer) and
 // printf-style Format. Format is type-safe: each argument is captured with its type, so a
 // CString may be passed for %s, and a mismatched conversion produces no output instead of
 // undefined behaviour. Like the framework's own string, a formatted result ends at the first
@@ -87,10 +87,6 @@ public:
 
     // Lexicographic comparison by code unit: <0, 0, >0.
     int Compare(LPCWSTR other) const;
-
-    CString& TrimLeft();
-    CString& TrimRight();
-    CString& Trim() { return TrimRight().TrimLeft(); }
 
     // A writable buffer of at least minLength characters (plus terminator). After writing,
     // ReleaseBuffer(-1) takes the text up to its first zero, ReleaseBuffer(n) the first n.
