@@ -100,7 +100,7 @@ void SendFile100MB(benchmark::State& state) {
             }
         });
         CFile file;
-        file.Open(win_detail::FromPosixPath((dir.path() / "big.bin").string()), CFile::modeRead);
+        file.Open(FromPosixPath((dir.path() / "big.bin").string()), CFile::modeRead);
         rvtest::ResetPeakRss();  // the peak starts from here
         const long before = StatusKb("VmRSS:");
         const auto start = Clock::now();

@@ -24,6 +24,7 @@ struct Source {
     std::string firstLine;
     std::vector<Include> includes;
     std::vector<std::pair<std::string, std::string>> conditions;  // where, the #if's text
+    std::vector<std::string> internals;  // where the platform's inner namespaces are named
 };
 
 // The directive of a preprocessor line ("include", "ifdef"...) and what follows it.
@@ -47,12 +48,16 @@ Source Read(const fs::path& relative) {
         if (number == 1) {
             source.firstLine = line;
         }
+        const std::string where = relative.string() + ":" + std::to_string(number);
+        if (line.find("win_detail::") != std::string::npos ||
+            line.find("afx_detail::") != std::string::npos) {
+            source.internals.push_back(where);
+        }
         std::string name;
         std::string rest;
         if (!Directive(line, name, rest)) {
             continue;
         }
-        const std::string where = relative.string() + ":" + std::to_string(number);
         if (name == "include") {
             const size_t open = rest.find_first_of("<\"");
             const size_t close =
@@ -134,6 +139,9 @@ TEST(LayersTest, AppPagesAndIoReachTheSystemOnlyThroughThePlatformsPublicHeaders
             EXPECT_FALSE(IsPrivate(include.header))
                 << include.where << " includes " << include.header;
         }
+        for (const std::string& where : source.internals) {
+            ADD_FAILURE() << where << " names the platform's inner namespace";
+        }
         for (const auto& [where, condition] : source.conditions) {
             for (const char* guard : {"__linux__", "__unix__", "_WIN32", "__APPLE__"}) {
                 EXPECT_EQ(condition.find(guard), std::string::npos) << where;
@@ -151,6 +159,9 @@ TEST(LayersTest, ToolsBenchmarksAndTheirSupportUseOnlyPublicPlatformHeaders) {
         for (const Include& include : source.includes) {
             EXPECT_FALSE(IsPrivate(include.header))
                 << include.where << " includes " << include.header;
+        }
+        for (const std::string& where : source.internals) {
+            ADD_FAILURE() << where << " names the platform's inner namespace";
         }
     }
 }

@@ -110,7 +110,7 @@ INT_PTR CFileDialog::DoModal() {
         afx_detail::Window* window = owner ? afx_detail::Find(owner->m_hWnd) : nullptr;
         QWidget* parent = window && window->widget ? window->widget->window() : nullptr;
 
-        QString folder = QString::fromStdString(win_detail::ToPosixPath(m_ofn.lpstrInitialDir));
+        QString folder = QString::fromStdString(ToPosixPath(m_ofn.lpstrInitialDir));
         if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
             folder = QDir::homePath();
         }
@@ -135,7 +135,7 @@ INT_PTR CFileDialog::DoModal() {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return IDCANCEL;
         }
-        m_path = win_detail::FromPosixPath(dialog.selectedFiles().front().toStdString());
+        m_path = FromPosixPath(dialog.selectedFiles().front().toStdString());
         return IDOK;
     });
 }

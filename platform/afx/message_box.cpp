@@ -56,8 +56,7 @@ std::vector<Choice> ChoicesFor(UINT type) {
 }  // namespace
 
 int ShowMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-    RV_TRACE(TraceChannel::Ui, "message box \"%s\"",
-             win_detail::Utf16ToUtf8(text ? text : u"").c_str());
+    RV_TRACE(TraceChannel::Ui, "message box \"%s\"", Utf16ToUtf8(text ? text : u"").c_str());
     const int answer = OnUi([&] {
         Window* window = Find(owner);
         QWidget* parent = window && window->widget ? window->widget->window() : nullptr;
@@ -83,7 +82,7 @@ int ShowMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
         return choices.size() == 1 ? IDOK : IDCANCEL;
     });
     RV_TRACE(TraceChannel::Ui, "message box \"%s\" answered %d",
-             win_detail::Utf16ToUtf8(text ? text : u"").c_str(), answer);
+             Utf16ToUtf8(text ? text : u"").c_str(), answer);
     return answer;
 }
 

@@ -100,7 +100,7 @@ int WideCharToMultiByte(UINT codePage, DWORD /*flags*/, LPCWSTR src, int srcLeng
             win_detail::Fail(ERROR_INVALID_PARAMETER);
             return 0;
         }
-        out = win_detail::Utf16ToUtf8(std::u16string_view(src, units));
+        out = Utf16ToUtf8(std::u16string_view(src, units));
     } else {
         const iconv_t cd = t_converters.For(codePage == CP_ACP ? CP_GBK : codePage);
         const std::string replacement = defaultChar && *defaultChar ? defaultChar : "?";

@@ -182,7 +182,7 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRI
     if (!valid) {
         return win_detail::Failed(ERROR_INVALID_PARAMETER);
     }
-    const std::string path = win_detail::ToPosixPath(name);
+    const std::string path = ToPosixPath(name);
     struct stat st {};
     if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
         return win_detail::Failed(ERROR_ACCESS_DENIED);

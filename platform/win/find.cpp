@@ -52,7 +52,7 @@ void Describe(const std::string& name, const struct stat& st, WIN32_FIND_DATAW* 
     data->ftCreationTime = data->ftLastWriteTime;
     data->ftLastAccessTime = ToFileTime(st.st_atim);
 
-    const std::u16string wide = win_detail::Utf8ToUtf16(name);
+    const std::u16string wide = Utf8ToUtf16(name);
     size_t length = std::min<size_t>(wide.size(), MAX_PATH - 1);
     if (length < wide.size() && length > 0 && wide[length - 1] >= 0xD800 &&
         wide[length - 1] <= 0xDBFF) {
@@ -162,7 +162,7 @@ HANDLE FindFirstFileW(LPCWSTR path, LPWIN32_FIND_DATAW data) {
     if (!path || !data) {
         return Failed(ERROR_INVALID_PARAMETER);
     }
-    const std::string posix = win_detail::ToPosixPath(path);
+    const std::string posix = ToPosixPath(path);
     const size_t slash = posix.rfind('/');
     const std::string folder = slash == std::string::npos ? "."
                                : slash == 0               ? "/"

@@ -190,7 +190,7 @@ private:
         if (a.kind == FormatArg::Kind::WideText) {
             body = a.ws ? a.ws : u"(null)";
         } else if (a.kind == FormatArg::Kind::NarrowText) {
-            body = a.s ? win_detail::Utf8ToUtf16(a.s) : u"(null)";
+            body = a.s ? Utf8ToUtf16(a.s) : u"(null)";
         } else {
             return;
         }

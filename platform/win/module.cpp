@@ -32,7 +32,7 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR filename, DWORD size) {
         target.resize(target.size() * 2);
     }
 
-    const CString path = win_detail::FromPosixPath(target);
+    const CString path = FromPosixPath(target);
     const auto length = static_cast<DWORD>(path.GetLength());
     if (length < size) {
         std::copy_n(path.GetString(), length + 1, filename);

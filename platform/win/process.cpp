@@ -156,7 +156,7 @@ bool IsOpenVerb(LPCWSTR verb) {
     if (!verb || !*verb) {
         return true;
     }
-    std::string text = win_detail::Utf16ToUtf8(verb);
+    std::string text = Utf16ToUtf8(verb);
     std::transform(text.begin(), text.end(), text.begin(), [](char c) {
         return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     });
@@ -301,14 +301,14 @@ BOOL ShellExecuteEx(LPSHELLEXECUTEINFO info) {
     if (!IsOpenVerb(info->lpVerb)) {
         return Refuse(info, ERROR_NOT_SUPPORTED);
     }
-    std::string file = win_detail::ToPosixPath(info->lpFile);
+    std::string file = ToPosixPath(info->lpFile);
     if (file.empty()) {
         return Refuse(info, ERROR_FILE_NOT_FOUND);
     }
     if (!MakeAbsolute(file)) {
         return Refuse(info, win_detail::ErrorFromErrno(errno));
     }
-    const std::string directory = win_detail::ToPosixPath(info->lpDirectory);
+    const std::string directory = ToPosixPath(info->lpDirectory);
     if (!directory.empty()) {
         struct stat st {};
         if (stat(directory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
@@ -318,7 +318,7 @@ BOOL ShellExecuteEx(LPSHELLEXECUTEINFO info) {
 
     std::vector<std::string> args{file};
     const std::vector<std::string> parameters =
-        SplitParameters(info->lpParameters ? win_detail::Utf16ToUtf8(info->lpParameters) : "");
+        SplitParameters(info->lpParameters ? Utf16ToUtf8(info->lpParameters) : "");
     args.insert(args.end(), parameters.begin(), parameters.end());
     std::vector<char*> argv;
     argv.reserve(args.size() + 1);

@@ -170,7 +170,7 @@ BOOL sndPlaySoundW(LPCWSTR soundName, UINT flags) {
     if (!soundName) {
         return TRUE;
     }
-    const std::string path = win_detail::ToPosixPath(soundName);
+    const std::string path = ToPosixPath(soundName);
     if (!win_detail::TraceOn(TraceChannel::Sound)) {
         std::string ignored;
         return PlayFile(path, ignored);

@@ -1,7 +1,5 @@
 #include "platform/win/text.h"
 
-namespace win_detail {
-
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -117,5 +115,3 @@ CString FromPosixPath(std::string_view path) {
     }
     return CString(std::move(out));
 }
-
-}  // namespace win_detail

@@ -10,13 +10,9 @@
 
 #include "platform/win/cstring.h"
 
-namespace win_detail {
-
 // Unpaired surrogates and malformed UTF-8 become U+FFFD; nothing is dropped silently.
 std::string Utf16ToUtf8(std::u16string_view text);
 std::u16string Utf8ToUtf16(std::string_view text);
 
 std::string ToPosixPath(LPCWSTR path);
 CString FromPosixPath(std::string_view path);
-
-}  // namespace win_detail

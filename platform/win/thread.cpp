@@ -32,7 +32,7 @@ BOOL SetThreadDescription(HANDLE thread, LPCWSTR description) {
     if (thread != kCurrentThread || !description) {
         return win_detail::Fail(ERROR_INVALID_HANDLE);
     }
-    const std::string name = win_detail::Utf16ToUtf8(description);
+    const std::string name = Utf16ToUtf8(description);
     std::snprintf(t_name, sizeof t_name, "%s", name.c_str());
     pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
     return TRUE;

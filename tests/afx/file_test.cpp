@@ -12,7 +12,7 @@
 namespace {
 
 CString PathView(const std::filesystem::path& p) {
-    return win_detail::FromPosixPath(p.string());
+    return FromPosixPath(p.string());
 }
 
 TEST(CFileTest, ReadsAFileWholeAndReportsItsLength) {

@@ -22,7 +22,7 @@ TEST(AppDirTest, TheExecutablesOwnFolderInThePathView) {
     WCHAR path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     RecordAppDir(path);
-    EXPECT_EQ(g_strAppDir, win_detail::FromPosixPath(RV_BINARY_DIR "/tests/app/"));
+    EXPECT_EQ(g_strAppDir, FromPosixPath(RV_BINARY_DIR "/tests/app/"));
 }
 
 }  // namespace

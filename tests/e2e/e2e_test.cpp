@@ -21,7 +21,7 @@ protected:
         setenv("RV4417_DEVICES", terminal.DeviceDirectory().c_str(), 1);
         setenv("RV4417_UTILITY_CLOSE_MS", "300", 1);
         // The program's own folder: the stand-in utilities and the sound are there.
-        RecordAppDir(win_detail::FromPosixPath(RV_BINARY_DIR "/RV4417Test"));
+        RecordAppDir(FromPosixPath(RV_BINARY_DIR "/RV4417Test"));
         ASSERT_TRUE(dialog.Create(IDD_RV4417TEST_DIALOG));
         g_testApp.m_pMainWnd = &dialog;
         technician.WaitUntil([] { return false; }, 200);

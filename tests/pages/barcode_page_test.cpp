@@ -38,7 +38,7 @@ protected:
         SNDFILE* file = sf_open((appDir.path() / "LaserScanOk.wav").c_str(), SFM_WRITE, &info);
         sf_writef_short(file, samples.data(), kSoundFrames);
         sf_close(file);
-        RecordAppDir(win_detail::FromPosixPath((appDir.path() / "RV4417Test").string()));
+        RecordAppDir(FromPosixPath((appDir.path() / "RV4417Test").string()));
     }
     void TearDown() override {
         DialogTest::TearDown();

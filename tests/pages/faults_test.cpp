@@ -123,7 +123,7 @@ TEST_F(FaultsTest, SoundsThatCannotPlayNeitherHangNorStopTheCodes) {
     rvtest::AlsaNoDevice noSound;
     rvtest::TempDir apps;
     apps.Write("LaserScanOk.wav", "RIFF, and then not a sound at all");
-    RecordAppDir(win_detail::FromPosixPath((apps.path() / "RV4417Test").string()));
+    RecordAppDir(FromPosixPath((apps.path() / "RV4417Test").string()));
     Open();
     com2.Send("1\r\n2\n3\r");
     EXPECT_TRUE(WaitUntil([&] { return Box(dlg.m_pageBarcode) == _T("1\r\n2\r\n3\r\n"); }, 3000));
@@ -131,7 +131,7 @@ TEST_F(FaultsTest, SoundsThatCannotPlayNeitherHangNorStopTheCodes) {
 
 TEST_F(FaultsTest, AUtilityThatCannotStartHidesTheToolOnlyForAMoment) {
     rvtest::TempDir apps;
-    RecordAppDir(win_detail::FromPosixPath((apps.path() / "RV4417Test").string()));
+    RecordAppDir(FromPosixPath((apps.path() / "RV4417Test").string()));
     apps.Write("SnapTool.exe", "#!/bin/sh\necho not executable\n");  // no execute permission
     const fs::path broken = apps.Write("LinkConfig.exe",
                                        "\x7F"
@@ -160,7 +160,7 @@ protected:
         SetCommState(port, &dcb);
     }
     void TearDown() override { CloseHandle(port); }
-    CString PathView(const fs::path& p) { return win_detail::FromPosixPath(p.string()); }
+    CString PathView(const fs::path& p) { return FromPosixPath(p.string()); }
     static std::string Content(size_t size, char seed) {
         std::string content(size, '\0');
         for (size_t i = 0; i < size; ++i) {

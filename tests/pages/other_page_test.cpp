@@ -32,7 +32,7 @@ protected:
         UseAppDir(apps.path());
     }
     void UseAppDir(const fs::path& dir) {
-        RecordAppDir(win_detail::FromPosixPath((dir / "RV4417Test").string()));
+        RecordAppDir(FromPosixPath((dir / "RV4417Test").string()));
     }
     // A program that notes the path it was started as, then runs for a while.
     void Program(const std::string& relative, double seconds = 0.2) {
@@ -142,10 +142,10 @@ TEST_F(OtherPageTest, TheWindowHidesWhileTheChildRunsAndCom0KeepsReaching) {
 TEST_F(OtherPageTest, TheBuiltStandInsSitWhereThePageLooks) {
     UseAppDir(RV_BINARY_DIR);
     for (const char* name : {"/SnapTool.exe", "/Radio Probe.exe"}) {
-        EXPECT_TRUE(FileExists(win_detail::FromPosixPath(std::string(RV_BINARY_DIR) + name)));
+        EXPECT_TRUE(FileExists(FromPosixPath(std::string(RV_BINARY_DIR) + name)));
     }
     for (const char* name : {"/PowerGauge.exe", "/LampDimmer.exe", "/LinkConfig.exe"}) {
-        EXPECT_TRUE(FileExists(win_detail::FromPosixPath(RV_BINARY_DIR "/" + kFallback + name)));
+        EXPECT_TRUE(FileExists(FromPosixPath(RV_BINARY_DIR "/" + kFallback + name)));
     }
     // A stand-in runs (it notes its name) and ends by itself; the page comes back.
     RV_SKIP_WHERE_BUILT_PROGRAMS_CANNOT_START();

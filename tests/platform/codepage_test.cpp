@@ -59,11 +59,11 @@ TEST(CodePageTest, BufferSizesAndBadArguments) {
 
 TEST(TextTest, PathViewTurnsSeparatorsBothWays) {
     EXPECT_EQ(
-        win_detail::ToPosixPath(u"\\tmp\\x\\\\应用程序打包\\a.exe"),
+        ToPosixPath(u"\\tmp\\x\\\\应用程序打包\\a.exe"),
         "/tmp/x//\xE5\xBA\x94\xE7\x94\xA8\xE7\xA8\x8B\xE5\xBA\x8F\xE6\x89\x93\xE5\x8C\x85/a.exe");
-    EXPECT_EQ(win_detail::FromPosixPath("/opt/rv/RV4417Test"), _T("\\opt\\rv\\RV4417Test"));
-    EXPECT_EQ(win_detail::Utf8ToUtf16("\xFF"
-                                      "a\xE4\xB8"),
+    EXPECT_EQ(FromPosixPath("/opt/rv/RV4417Test"), _T("\\opt\\rv\\RV4417Test"));
+    EXPECT_EQ(Utf8ToUtf16("\xFF"
+                          "a\xE4\xB8"),
               u"\uFFFDa\uFFFD");
 }
 

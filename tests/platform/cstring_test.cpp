@@ -7,7 +7,7 @@
 namespace {
 
 std::string U8(const CString& s) {
-    return win_detail::Utf16ToUtf8(s.str());
+    return Utf16ToUtf8(s.str());
 }
 
 TEST(CStringTest, LeftAndReverseFindCutAnExecutablePathToItsFolder) {

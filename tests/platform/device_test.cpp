@@ -25,7 +25,7 @@ HANDLE OpenPort(LPCWSTR name) {
 }
 
 CString PathView(const std::filesystem::path& p) {
-    return win_detail::FromPosixPath(p.string());
+    return FromPosixPath(p.string());
 }
 
 TEST(DeviceNamespaceTest, DevicesAreLookedUpInTheDeviceDirectory) {

@@ -12,8 +12,7 @@ namespace {
 
 // What the tool must see: /proc/self/exe with backslash separators.
 std::u16string OwnPath() {
-    std::u16string path =
-        win_detail::Utf8ToUtf16(std::filesystem::read_symlink("/proc/self/exe").string());
+    std::u16string path = Utf8ToUtf16(std::filesystem::read_symlink("/proc/self/exe").string());
     std::replace(path.begin(), path.end(), u'/', u'\\');
     return path;
 }

@@ -25,7 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::u16string View(const fs::path& path) {
-    std::u16string text = win_detail::Utf8ToUtf16(path.string());
+    std::u16string text = Utf8ToUtf16(path.string());
     std::replace(text.begin(), text.end(), u'/', u'\\');
     return text;
 }

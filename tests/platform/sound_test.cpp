@@ -17,7 +17,7 @@
 namespace {
 
 std::u16string View(const std::filesystem::path& path) {
-    std::u16string text = win_detail::Utf8ToUtf16(path.string());
+    std::u16string text = Utf8ToUtf16(path.string());
     std::replace(text.begin(), text.end(), u'/', u'\\');
     return text;
 }

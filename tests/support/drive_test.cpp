@@ -95,7 +95,7 @@ TEST(ModalAnswersTest, AFileOfAnotherTypeIsChosenUnderTheLastFileType) {
         EXPECT_TRUE(answer.ChosenFilter().startsWith(QStringLiteral("All File")))
             << answer.ChosenFilter().toStdString();
     }
-    EXPECT_EQ(dialog.GetPathName(), win_detail::FromPosixPath(path.string()));
+    EXPECT_EQ(dialog.GetPathName(), FromPosixPath(path.string()));
 }
 
 TEST(WaitTest, WaitsEndWhenTheConditionHoldsOrWithFalseAtTheTimeOut) {

@@ -16,7 +16,7 @@ namespace drive {
 namespace {
 
 std::string Utf8(const CString& text) {
-    return win_detail::Utf16ToUtf8(text.str());
+    return Utf16ToUtf8(text.str());
 }
 
 }  // namespace
