@@ -12,6 +12,8 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -19,6 +21,7 @@
 
 #include "io/port.h"
 #include "io/write.h"
+#include "res/device_settings.h"
 #include "tests/support/process_stats.h"
 #include "tools/sim/pty.h"
 
@@ -35,8 +38,12 @@ public:
         std::filesystem::create_directories(m_dir);
         std::filesystem::remove(m_dir / "COM0");
         std::filesystem::create_symlink(line.SlavePath(), m_dir / "COM0");
-        setenv("RV4417_DEVICES", m_dir.c_str(), 1);
+        setenv(rv_res::kDeviceDirectoryVariable, m_dir.c_str(), 1);
         port = OpenPort(_T("COM0:"));
+        if (!IsPortOpen(port)) {
+            std::fprintf(stderr, "bench_port: COM0 does not open in %s\n", m_dir.c_str());
+            std::exit(1);  // every measurement would wait for bytes that never come
+        }
         ConfigurePort(port, kCom0Profile);
     }
     ~Com0() {
