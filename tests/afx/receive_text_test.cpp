@@ -90,6 +90,7 @@ TEST(ReceiveTextTest, ASharedTextGrowsWhileAnotherThreadAppends) {
     std::atomic<bool> stop{false};
     std::thread appender([&] {
         for (int i = 0; !stop; ++i) {
+            CSingleLock hold(&shared.lock, TRUE);
             CString chunk;
             chunk.Format(_T("%d;"), i);
             text += chunk;
