@@ -16,47 +16,17 @@ struct PortProfile {
     DWORD setFlags;
 };
 
-namespace port_detail {
-
-// Every bit of a two-bit field of the flag word (the DTR and RTS controls).
-inline constexpr DWORD kWholeField = 3;
-
-// The flag word of a DCB with only the fields that set() names.
-template <typename Set>
-constexpr DWORD FlagsOf(Set set) {
-    DCB dcb{};
-    set(dcb);
-    return GetDcbFlags(dcb);
-}
-
-}  // namespace port_detail
-
 // Printer and card reader: no parity check, no null stripping, DTR and RTS held inactive,
 // XON/XOFF both ways with transmission continuing after XOFF.
 inline constexpr PortProfile kCom0Profile = {
-    port_detail::FlagsOf([](DCB& d) {
-        d.fParity = 1;
-        d.fDtrControl = port_detail::kWholeField;
-        d.fNull = 1;
-        d.fRtsControl = port_detail::kWholeField;
-    }),
-    port_detail::FlagsOf([](DCB& d) {
-        d.fTXContinueOnXoff = 1;
-        d.fOutX = 1;
-        d.fInX = 1;
-    }),
+    dcb_flags::fParity | dcb_flags::fDtrControl | dcb_flags::fNull | dcb_flags::fRtsControl,
+    dcb_flags::fTXContinueOnXoff | dcb_flags::fOutX | dcb_flags::fInX,
 };
 static_assert(kCom0Profile.clearFlags == 0x3832 && kCom0Profile.setFlags == 0x0380,
               "the printer port's profile is the terminal's masks");
 
 // Scanner: no parity check, no null stripping; flow control and lines as the driver has them.
-inline constexpr PortProfile kCom2Profile = {
-    port_detail::FlagsOf([](DCB& d) {
-        d.fParity = 1;
-        d.fNull = 1;
-    }),
-    0,
-};
+inline constexpr PortProfile kCom2Profile = {dcb_flags::fParity | dcb_flags::fNull, 0};
 static_assert(kCom2Profile.clearFlags == 0x0802 && kCom2Profile.setFlags == 0,
               "the scanner port's profile is the terminal's masks");
 

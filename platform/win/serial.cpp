@@ -63,6 +63,12 @@ BOOL PurgeComm(HANDLE port, DWORD flags) {
     return p ? p->Purge(flags) : FALSE;
 }
 
+DWORD GetDcbFlags(const DCB& dcb) {
+    DWORD flags = 0;
+    std::memcpy(&flags, reinterpret_cast<const BYTE*>(&dcb) + 2 * sizeof(DWORD), sizeof flags);
+    return flags;
+}
+
 void SetDcbFlags(DCB& dcb, DWORD flags) {
     std::memcpy(reinterpret_cast<BYTE*>(&dcb) + 2 * sizeof(DWORD), &flags, sizeof flags);
 }

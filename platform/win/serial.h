@@ -29,8 +29,6 @@
 // another thread (ERROR_OPERATION_ABORTED).
 #pragma once
 
-#include <bit>
-
 #include "platform/win/types.h"
 
 BOOL GetCommState(HANDLE port, LPDCB dcb);
@@ -45,12 +43,23 @@ BOOL SetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts);
 // ERROR_OPERATION_ABORTED and the count done so far); they do not affect later calls.
 BOOL PurgeComm(HANDLE port, DWORD flags);
 
-// The DCB's flag word (its third word) as one value, bit 0 being fBinary. A constant
-// expression, so masks can be built from the named fields.
-constexpr DWORD GetDcbFlags(const DCB& dcb) {
-    struct Words {
-        DWORD word[sizeof(DCB) / sizeof(DWORD)];
-    };
-    return std::bit_cast<Words>(dcb).word[2];
-}
+// The DCB's flag word (its third word) as one value, bit 0 being fBinary.
+DWORD GetDcbFlags(const DCB& dcb);
 void SetDcbFlags(DCB& dcb, DWORD flags);
+
+// The fields of the flag word as bits of that value; a two-bit field as both its bits.
+namespace dcb_flags {
+inline constexpr DWORD fBinary = 1u << 0;
+inline constexpr DWORD fParity = 1u << 1;
+inline constexpr DWORD fOutxCtsFlow = 1u << 2;
+inline constexpr DWORD fOutxDsrFlow = 1u << 3;
+inline constexpr DWORD fDtrControl = 3u << 4;
+inline constexpr DWORD fDsrSensitivity = 1u << 6;
+inline constexpr DWORD fTXContinueOnXoff = 1u << 7;
+inline constexpr DWORD fOutX = 1u << 8;
+inline constexpr DWORD fInX = 1u << 9;
+inline constexpr DWORD fErrorChar = 1u << 10;
+inline constexpr DWORD fNull = 1u << 11;
+inline constexpr DWORD fRtsControl = 3u << 12;
+inline constexpr DWORD fAbortOnError = 1u << 14;
+}  // namespace dcb_flags

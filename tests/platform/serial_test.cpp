@@ -112,6 +112,34 @@ TEST_F(SerialTest, FlagWordIsTheThirdWordOfTheRecord) {
     EXPECT_EQ(dcb.fDtrControl, 3u);
     EXPECT_EQ(dcb.fBinary, 1u);
     EXPECT_EQ(dcb.fOutX, 0u);
+
+    // The named bits sit where the compiler put the fields.
+    struct Field {
+        const char* name;
+        void (*set)(DCB&);
+        DWORD bits;
+    };
+    const Field fields[] = {
+        {"fBinary", [](DCB& d) { d.fBinary = 1; }, dcb_flags::fBinary},
+        {"fParity", [](DCB& d) { d.fParity = 1; }, dcb_flags::fParity},
+        {"fOutxCtsFlow", [](DCB& d) { d.fOutxCtsFlow = 1; }, dcb_flags::fOutxCtsFlow},
+        {"fOutxDsrFlow", [](DCB& d) { d.fOutxDsrFlow = 1; }, dcb_flags::fOutxDsrFlow},
+        {"fDtrControl", [](DCB& d) { d.fDtrControl = 3; }, dcb_flags::fDtrControl},
+        {"fDsrSensitivity", [](DCB& d) { d.fDsrSensitivity = 1; }, dcb_flags::fDsrSensitivity},
+        {"fTXContinueOnXoff", [](DCB& d) { d.fTXContinueOnXoff = 1; },
+         dcb_flags::fTXContinueOnXoff},
+        {"fOutX", [](DCB& d) { d.fOutX = 1; }, dcb_flags::fOutX},
+        {"fInX", [](DCB& d) { d.fInX = 1; }, dcb_flags::fInX},
+        {"fErrorChar", [](DCB& d) { d.fErrorChar = 1; }, dcb_flags::fErrorChar},
+        {"fNull", [](DCB& d) { d.fNull = 1; }, dcb_flags::fNull},
+        {"fRtsControl", [](DCB& d) { d.fRtsControl = 3; }, dcb_flags::fRtsControl},
+        {"fAbortOnError", [](DCB& d) { d.fAbortOnError = 1; }, dcb_flags::fAbortOnError},
+    };
+    for (const Field& field : fields) {
+        DCB one{};
+        field.set(one);
+        EXPECT_EQ(GetDcbFlags(one), field.bits) << field.name;
+    }
 }
 
 TEST_F(SerialTest, ImpossibleSettingsAreRefusedAndChangeNothing) {
