@@ -6,6 +6,7 @@
 #include "platform/afx/dispatch_p.h"
 #include "platform/afx/look_p.h"
 #include "platform/afx/qt_text_p.h"
+#include "platform/afx/scaled_style_p.h"
 #include "platform/afx/widgets_p.h"
 #include "platform/afx/window_table_p.h"
 
@@ -34,6 +35,7 @@ QRect MapDialogRect(QSize units, int x, int y, int cx, int cy) {
 }
 
 HWND BuildDialog(const AfxDialogTemplate& t, HWND parent, bool child, CWnd* owner) {
+    UseScaledStyle();
     Window* parentWindow = Find(parent);
     QWidget* parentWidget = parentWindow ? parentWindow->widget.data() : nullptr;
     auto* widget = new DialogWidget(child ? parentWidget : nullptr);
