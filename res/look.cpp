@@ -12,10 +12,10 @@ constexpr int kPixelsPerPoint = 2;
 
 // Tabs as narrow as the system's, so that the five pages' titles fit the dialog's width.
 constexpr LPCWSTR kTabStyleSheet =
-    u"QTabBar::tab { padding: 3px 3px; border: 1px solid palette(mid);"
+    u"QTabBar::tab { padding: 1px 3px; border: 1px solid palette(mid);"
     u" border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px;"
     u" background: palette(window); }"
-    u"QTabBar::tab:!selected { background: palette(button); margin-top: 3px; }";
+    u"QTabBar::tab:!selected { background: palette(button); margin-top: 2px; }";
 
 const bool kApplied = [] {
     AfxSetDialogFont(kDialogFontFamily, kPixelsPerPoint);

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/afx/dispatch_p.h"
+#include "platform/afx/placement_p.h"
 #include "platform/afx/qt_text_p.h"
 #include "platform/afx/text_view_p.h"
 #include "platform/afx/widgets_p.h"
@@ -116,7 +117,7 @@ void Connect(Window& w) {
 
 }  // namespace
 
-Window& CreateControl(Window& dialog, const AfxControlTemplate& c, const QRect& pixels) {
+Window& CreateControl(Window& dialog, const AfxControlTemplate& c) {
     QWidget* parent = dialog.widget;
     Kind kind = Kind::Static;
     QWidget* widget = nullptr;
@@ -133,9 +134,6 @@ Window& CreateControl(Window& dialog, const AfxControlTemplate& c, const QRect& 
     } else {
         widget = MakeStatic(parent, c);
     }
-    // A closed combo box is as high as its field; the template's height includes the list.
-    const int height = kind == Kind::ComboBox ? widget->sizeHint().height() : pixels.height();
-    widget->setGeometry(pixels.x(), pixels.y(), pixels.width(), height);
     widget->setFocusPolicy(kind == Kind::Static   ? Qt::NoFocus
                            : c.style & WS_TABSTOP ? Qt::StrongFocus
                                                   : Qt::ClickFocus);
@@ -143,6 +141,8 @@ Window& CreateControl(Window& dialog, const AfxControlTemplate& c, const QRect& 
     widget->setVisible(c.style & WS_VISIBLE);
 
     Window& w = Register(widget, kind, c.id, c.style, c.exStyle, dialog.hwnd);
+    w.placement = {Placement::Anchor::Units, QRectF(c.x, c.y, c.cx, c.cy), {}};
+    Place(w);
     SetWindowTextOf(w, ToQString(c.caption));
     Connect(w);
     return w;

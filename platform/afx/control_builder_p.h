@@ -6,14 +6,13 @@
 // and their notifications to the parent dialog (BN_CLICKED, CBN_SELCHANGE, TCN_SELCHANGE).
 #pragma once
 
-#include <QRect>
-
 #include "platform/afx/resource.h"
 #include "platform/afx/window_table_p.h"
 
 namespace afx_detail {
 
-// Creates the control inside the dialog at the pixel rectangle and registers it.
-Window& CreateControl(Window& dialog, const AfxControlTemplate& control, const QRect& pixels);
+// Creates the control inside the dialog, placed at its template's rectangle in the dialog's
+// units (placement_p.h), and registers it.
+Window& CreateControl(Window& dialog, const AfxControlTemplate& control);
 
 }  // namespace afx_detail

@@ -39,7 +39,7 @@ LRESULT TabProc(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
             if (index < 0 || index >= row->count() || !rect) {
                 return FALSE;
             }
-            const QRect r = row->tabRect(index).translated(row->pos());
+            const QRect r = tab->ItemRect(index);
             *rect = RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
             return TRUE;
         }

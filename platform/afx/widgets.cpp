@@ -4,7 +4,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionTabWidgetFrame>
+#include <QWindow>
 
+#include "platform/afx/dialog_fit_p.h"
 #include "platform/afx/dispatch_p.h"
 #include "platform/afx/look_p.h"
 
@@ -14,6 +16,41 @@ void DialogWidget::closeEvent(QCloseEvent* event) {
     event->ignore();  // the dialog ends itself, through its OK handling
     if (Window* w = FindEnclosing(this); w && isWindow()) {
         Dispatch(w->hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+}
+
+void DialogWidget::resizeEvent(QResizeEvent* /*event*/) {
+    if (Window* w = FindEnclosing(this); w && isWindow()) {
+        FitToSize(*w);
+    }
+}
+
+void DialogWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isWindow()) {
+        CheckCaption();
+    }
+}
+
+void DialogWidget::showEvent(QShowEvent* /*event*/) {
+    // The window system says when the window is up, and so whether it got a frame.
+    if (QWindow* handle = windowHandle(); handle && isWindow()) {
+        handle->removeEventFilter(this);
+        handle->installEventFilter(this);
+        CheckCaption();
+    }
+}
+
+bool DialogWidget::eventFilter(QObject* /*watched*/, QEvent* event) {
+    if (event->type() == QEvent::Expose || event->type() == QEvent::Move) {
+        CheckCaption();
+    }
+    return false;
+}
+
+void DialogWidget::CheckCaption() {
+    if (Window* w = FindEnclosing(this); w && isWindow()) {
+        CheckOwnCaption(*w);
     }
 }
 
@@ -39,8 +76,14 @@ TabControl::TabControl(QWidget* parent) : QWidget(parent), m_row(new TabRow(this
     }
 }
 
-void TabControl::resizeEvent(QResizeEvent* /*event*/) {
+void TabControl::LayoutRow() {
+    // A row with a style sheet keeps the font it was polished with: it follows the control's.
+    m_row->setFont(font());
     m_row->setGeometry(0, 0, width(), m_row->sizeHint().height());
+}
+
+void TabControl::resizeEvent(QResizeEvent* /*event*/) {
+    LayoutRow();
 }
 
 void TabControl::paintEvent(QPaintEvent* /*event*/) {

@@ -11,13 +11,22 @@
 namespace afx_detail {
 
 // A dialog's own window: a page inside the tab control, or a top-level dialog whose close
-// button plays its OK button.
+// button plays its OK button. A top-level one fits its units to the size it is given and
+// draws its own caption row where no window manager draws one (dialog_fit_p.h).
 class DialogWidget : public QWidget {
 public:
     using QWidget::QWidget;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Looks again whether a caption row must be drawn (dialog_fit_p.h).
+    void CheckCaption();
 };
 
 // The tab row of a tab control. A left press is offered to the control's window procedure
@@ -37,6 +46,10 @@ class TabControl : public QWidget {
 public:
     explicit TabControl(QWidget* parent);
     TabRow* Row() const { return m_row; }
+    // A tab's rectangle in the control's coordinates.
+    QRect ItemRect(int index) const { return m_row->tabRect(index).translated(m_row->pos()); }
+    // Puts the row at the top, as high as its font needs.
+    void LayoutRow();
     // While set, selection changes are the program's own and are not notified.
     bool quiet = false;
 

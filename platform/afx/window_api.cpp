@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "platform/afx/dialog_fit_p.h"
 #include "platform/afx/dispatch_p.h"
 #include "platform/afx/icons_p.h"
 #include "platform/afx/message_box_p.h"
+#include "platform/afx/placement_p.h"
 #include "platform/afx/timers_p.h"
 #include "platform/afx/ui_thread_p.h"
 #include "platform/afx/window_table_p.h"
@@ -21,6 +23,26 @@ namespace {
 HWND FocusedWindow() {
     Window* w = afx_detail::FindEnclosing(QApplication::focusWidget());
     return w ? w->hwnd : nullptr;
+}
+
+// SetWindowPos's move and size. A top-level window lays itself out for the size it gets
+// (dialog_fit_p.h); a child keeps where the program put it, for when the units change.
+void MoveAndSize(Window& w, UINT flags, const QRect& r) {
+    QWidget& widget = *w.widget;
+    if ((flags & SWP_NOMOVE) && (flags & SWP_NOSIZE)) {
+        return;
+    }
+    const Window* parent = widget.isWindow() ? nullptr : afx_detail::Find(w.parent);
+    const QPoint origin = parent ? afx_detail::ClientOrigin(*parent) : QPoint();
+    if (!(flags & SWP_NOMOVE)) {
+        widget.move(r.topLeft() + origin);
+    }
+    if (!(flags & SWP_NOSIZE)) {
+        widget.resize(r.size());
+    }
+    if (!widget.isWindow()) {
+        afx_detail::KeepPlacement(w);
+    }
 }
 
 }  // namespace
@@ -83,18 +105,15 @@ BOOL IsWindowEnabled(HWND hwnd) {
 }
 
 BOOL SetWindowPos(HWND hwnd, HWND /*insertAfter*/, int x, int y, int cx, int cy, UINT flags) {
-    return OnWidget(hwnd, FALSE, [&](QWidget& widget) {
-        if (!(flags & SWP_NOMOVE)) {
-            widget.move(x, y);
+    return OnWindow(hwnd, FALSE, [&](Window& w) {
+        if (!w.widget) {
+            return FALSE;
         }
-        if (!(flags & SWP_NOSIZE)) {
-            if (widget.isWindow()) {
-                widget.setFixedSize(cx, cy);
-            } else {
-                widget.resize(cx, cy);
-            }
-        }
-        if (!(flags & SWP_NOZORDER)) {
+        QWidget& widget = *w.widget;
+        // Where the window system places a top-level window, it stacks it too.
+        const bool placedHere = !widget.isWindow() || !afx_detail::PlacedByWindowSystem(widget);
+        MoveAndSize(w, placedHere ? flags : flags | SWP_NOMOVE, QRect(x, y, cx, cy));
+        if (!(flags & SWP_NOZORDER) && placedHere) {
             widget.raise();
         }
         if (flags & SWP_SHOWWINDOW) {
@@ -132,11 +151,13 @@ BOOL SetForegroundWindow(HWND hwnd) {
 }
 
 BOOL GetClientRect(HWND hwnd, LPRECT rect) {
-    return OnWidget(hwnd, FALSE, [&](QWidget& widget) {
-        if (!rect) {
+    return OnWindow(hwnd, FALSE, [&](const Window& w) {
+        if (!rect || !w.widget) {
             return FALSE;
         }
-        *rect = RECT{0, 0, widget.width(), widget.height()};
+        // Below a caption row the dialog draws itself.
+        const QPoint origin = afx_detail::ClientOrigin(w);
+        *rect = RECT{0, 0, w.widget->width() - origin.x(), w.widget->height() - origin.y()};
         return TRUE;
     });
 }

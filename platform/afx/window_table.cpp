@@ -117,19 +117,30 @@ void Forget(HWND hwnd) {
     }
 }
 
+std::vector<Window*> Descendants(HWND hwnd) {
+    std::vector<Window*> order;
+    if (Window* root = Find(hwnd)) {
+        order.push_back(root);
+    }
+    for (size_t i = 0; i < order.size(); ++i) {
+        for (const auto& [key, window] : TheTable().windows) {
+            if (window->parent == order[i]->hwnd) {
+                order.push_back(window.get());
+            }
+        }
+    }
+    return order;
+}
+
 void DestroyTree(HWND hwnd) {
     Window* root = Find(hwnd);
     if (!root) {
         return;
     }
     // The window first, then its children, as the system sends WM_DESTROY.
-    std::vector<HWND> order{hwnd};
-    for (size_t i = 0; i < order.size(); ++i) {
-        for (const auto& [key, window] : TheTable().windows) {
-            if (window->parent == order[i]) {
-                order.push_back(window->hwnd);
-            }
-        }
+    std::vector<HWND> order;
+    for (const Window* w : Descendants(hwnd)) {
+        order.push_back(w->hwnd);
     }
     for (const HWND h : order) {
         if (Window* w = Find(h)) {

@@ -6,19 +6,23 @@
 // take any thread there.
 #pragma once
 
+#include <QMargins>
 #include <QPointer>
-#include <QSize>
+#include <QRectF>
+#include <QSizeF>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <type_traits>
+#include <vector>
 
 #include "platform/afx/ui_thread_p.h"
 #include "platform/afx/wnd.h"
 
 class QTimer;
+struct AfxDialogTemplate;
 
 namespace afx_detail {
 
@@ -32,6 +36,20 @@ enum class Kind {
     Static,
     ComboBox,
     TabControl,
+};
+
+// Where a window was put inside its parent, kept so that it can be put there again when the
+// dialog's units change (placement.cpp).
+struct Placement {
+    enum class Anchor {
+        None,      // left where it is
+        Units,     // the rectangle in the enclosing dialog's units
+        TabPanel,  // distances in pixels: left and top to the first tab's left edge and bottom,
+                   // right and bottom to the tab control's edges
+    };
+    Anchor anchor = Anchor::None;
+    QRectF units;
+    QMargins panel;
 };
 
 struct Window {
@@ -49,7 +67,16 @@ struct Window {
     std::uint64_t textLineage = 0;  // text views: the growing text they show (CString::Lineage)
     std::map<UINT_PTR, std::unique_ptr<QTimer>> timers;
     HICON icons[2] = {nullptr, nullptr};
-    QSize baseUnits;  // dialogs: the dialog font's average width and height
+    Placement placement;
+    // Dialogs: pixels per 4 horizontal and 8 vertical dialog units (fractional where the
+    // dialog fills a size it was given), and the template it was built from.
+    QSizeF baseUnits;
+    const AfxDialogTemplate* dialogTemplate = nullptr;
+    // Top-level dialogs: the caption row the dialog draws itself where no window manager
+    // draws one (caption_row_p.h), and the window size the units were last fitted to.
+    QPointer<QWidget> caption;
+    int captionHeight = 0;
+    QSize fitted;
 };
 
 // Enters a widget; the record lives until Forget or the widget's destruction.
@@ -61,6 +88,9 @@ Window* FindEnclosing(const QWidget* widget, bool withinWindow = false);
 // Drops the record: its timers stop, texts queued for it go nowhere, and its bound object
 // is released (m_hWnd cleared, PostNcDestroy). The widget is left alone.
 void Forget(HWND hwnd);
+
+// The window and its descendants, each after its parent.
+std::vector<Window*> Descendants(HWND hwnd);
 
 // The child of a dialog with the control id, or 0.
 HWND FindChild(HWND dialog, int id);
