@@ -4,13 +4,22 @@
 // page as a technician would, then prints the simulator's log, a verdict per page and where
 // the pictures of the pages are. The confirmation sound goes to a file beside the pictures.
 //
-//   rv4417-tour [OUTPUT FOLDER]      (default out/tour)
+//   rv4417-tour [--screen WxH] [--scale S] [--wm | --kiosk] [OUTPUT FOLDER]   (default out/tour)
+//
+// --screen gives the offscreen screen that size, in logical pixels, and S device pixels to
+// each (as weston's --width, --height and --scale do), without a window manager, as the
+// terminal's screen is; --wm adds one (the window gets a frame), --kiosk makes the window full
+// screen as a kiosk compositor does. The tour prints the dialog's size and font.
 //
 // Only the tour's own files in the folder are replaced: it may be any folder of the user's.
 #include <stdlib.h>
 
 #include <QApplication>
+#include <QFontInfo>
+#include <QScreen>
+#include <QWidget>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -34,10 +43,38 @@ void SoundIntoFile(const fs::path& folder) {
     setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
 }
 
+// The offscreen platform's screen, as its configuration file gives it.
+struct Screen {
+    int width = 0;  // logical pixels; 0: the platform's own screen
+    int height = 0;
+    double scale = 1;
+    bool windowManager = false;
+    bool kiosk = false;
+};
+
+bool ParseScreen(const std::string& text, Screen& screen) {
+    return std::sscanf(text.c_str(), "%dx%d", &screen.width, &screen.height) == 2 &&
+           screen.width > 0 && screen.height > 0;
+}
+
+void UseScreen(const Screen& screen, const fs::path& folder) {
+    if (screen.width == 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return;
+    }
+    const fs::path config = folder / "screen.json";
+    std::ofstream(config) << "{\"windowFrameMargins\": "
+                          << (screen.windowManager ? "true" : "false")
+                          << ", \"screens\": [{\"name\": \"tour\", \"width\": " << screen.width
+                          << ", \"height\": " << screen.height << ", \"dpr\": " << screen.scale
+                          << "}]}\n";
+    setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.string()).c_str(), 1);
+}
+
 bool IsTourFile(const fs::path& name) {
     const std::string text = name.filename().string();
     return text.rfind("sound.raw", 0) == 0 || text == "asound.conf" || text == "receipt.txt" ||
-           text == "utilities.log" ||
+           text == "screen.json" || text == "utilities.log" ||
            (text.size() > 4 && text.compare(text.size() - 4, 4, ".png") == 0 && text[0] >= '1' &&
             text[0] <= '5' && text[1] == '-');
 }
@@ -78,17 +115,39 @@ size_t SoundBytes(const fs::path& folder) {
 
 CWinApp g_tourApp;
 
+int Usage() {
+    std::cerr << "usage: rv4417-tour [--screen WxH] [--scale S] [--wm | --kiosk] [OUTPUT FOLDER]"
+                 "   (default out/tour)\n";
+    return 2;
+}
+
 int main(int argc, char** argv) {
-    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
-        std::cerr << "usage: rv4417-tour [OUTPUT FOLDER]   (default out/tour)\n";
-        return 2;
+    Screen screen;
+    const char* folder = "out/tour";
+    bool haveFolder = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--screen" && i + 1 < argc && ParseScreen(argv[i + 1], screen)) {
+            ++i;
+        } else if (arg == "--scale" && i + 1 < argc && std::atof(argv[i + 1]) >= 1) {
+            screen.scale = std::atof(argv[++i]);
+        } else if (arg == "--wm") {
+            screen.windowManager = true;
+        } else if (arg == "--kiosk") {
+            screen.kiosk = true;
+        } else if (arg[0] != '-' && !haveFolder) {
+            folder = argv[i];
+            haveFolder = true;
+        } else {
+            return Usage();
+        }
     }
     std::error_code error;
-    const fs::path out = fs::absolute(argc > 1 ? argv[1] : "out/tour", error);
+    const fs::path out = fs::absolute(folder, error);
     if (error || !PrepareFolder(out)) {
         return 2;
     }
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    UseScreen(screen, out);
     setenv("RV4417_UTILITY_CLOSE_MS", "700", 1);  // the stand-in utilities close by themselves
     SoundIntoFile(out);
 
@@ -110,8 +169,16 @@ int main(int argc, char** argv) {
         CTestDlg dialog;
         g_tourApp.m_pMainWnd = &dialog;
         dialog.Create(IDD_RV4417TEST_DIALOG);
+        QWidget* window = drive::WidgetOf(dialog.m_hWnd);
+        if (screen.kiosk) {
+            window->showFullScreen();
+        }
         drive::Technician technician(terminal, dialog);
         technician.WaitUntil([] { return false; }, 300);
+        std::cout << "screen " << window->screen()->size().width() << "x"
+                  << window->screen()->size().height() << " at scale " << window->devicePixelRatio()
+                  << ": dialog " << window->width() << "x" << window->height() << ", font "
+                  << QFontInfo(window->font()).pixelSize() << " px\n";
 
         verdicts.push_back(technician.Printer(out.string()));
         technician.Screenshot(0, (out / "1-printer.png").string());
