@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -11,6 +12,7 @@
 #include "platform/afx/dispatch_p.h"
 #include "platform/afx/qt_text_p.h"
 #include "platform/afx/text_view_p.h"
+#include "platform/afx/touch_scroll_p.h"
 #include "platform/afx/widgets_p.h"
 #include "platform/afx/window_text_p.h"
 
@@ -64,6 +66,7 @@ QWidget* MakeEdit(QWidget* parent, const AfxControlTemplate& c, Kind& kind) {
     edit->setLineWrapMode(c.style & ES_AUTOHSCROLL ? QPlainTextEdit::NoWrap
                                                    : QPlainTextEdit::WidgetWidth);
     edit->setTabChangesFocus(true);
+    EnableTouchScrolling(edit, [edit] { return QFontMetricsF(edit->font()).lineSpacing(); });
     return edit;
 }
 
