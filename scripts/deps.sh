@@ -3,6 +3,8 @@
 rv_packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev
              libsndfile1-dev libasound2-dev fonts-wqy-microhei clang libclang-rt-14-dev
              qt6-charts-dev libqt6opengl6-dev)
+# The keypad test's display servers: Xvfb with xdotool and xkbcomp, weston on it for Wayland.
+rv_packages+=(xvfb xdotool x11-xkb-utils weston qt6-wayland)
 
 rv_install_missing() {
     rv_install_list "${rv_packages[@]}"

@@ -1,0 +1,48 @@
+// The keypad test's entry: a real display server first, then the Qt application on it.
+// RV_KEYPAD_PLATFORM says which (xcb or wayland); listing the tests needs none.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <cstring>
+#include <memory>
+
+#include "platform/afx/winapp.h"
+#include "tests/pages/key_display.h"
+
+std::string keytest::g_displayMissing;
+
+namespace {
+#ifdef RV_UNDER_EMULATION
+// A foreign build's Qt platform plugins need not be there; the native run has the test.
+const char* const kNoDisplayHere = "the keypad runs natively only, not under emulation";
+#else
+const char* const kNoDisplayHere = nullptr;
+#endif
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool listing = false;
+    for (int i = 1; i < argc; ++i) {
+        listing = listing || std::strcmp(argv[i], "--gtest_list_tests") == 0;
+    }
+    const char* platform = getenv("RV_KEYPAD_PLATFORM");
+    std::unique_ptr<keytest::KeyDisplay> display;
+    if (listing || !platform || kNoDisplayHere) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        keytest::g_displayMissing =
+            kNoDisplayHere ? kNoDisplayHere : "no display asked for (RV_KEYPAD_PLATFORM)";
+    } else {
+        display = std::make_unique<keytest::KeyDisplay>(platform);
+        keytest::g_displayMissing = display->Missing();
+    }
+    int result = 0;
+    {
+        QApplication application(argc, argv);
+        AfxInitFramework();
+        testing::InitGoogleTest(&argc, argv);
+        result = RUN_ALL_TESTS();
+        AfxTermFramework();
+    }
+    return result;
+}
