@@ -1,14 +1,12 @@
 // The keypad test's entry: a real display server first, then the Qt application on it.
 // RV_KEYPAD_PLATFORM says which (xcb or wayland); listing the tests needs none.
-#include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <QApplication>
 #include <cstring>
 #include <memory>
 
-#include "platform/afx/winapp.h"
 #include "tests/pages/key_display.h"
+#include "tests/support/gui_run.h"
 
 std::string keytest::g_displayMissing;
 
@@ -36,13 +34,5 @@ int main(int argc, char** argv) {
         display = std::make_unique<keytest::KeyDisplay>(platform);
         keytest::g_displayMissing = display->Missing();
     }
-    int result = 0;
-    {
-        QApplication application(argc, argv);
-        AfxInitFramework();
-        testing::InitGoogleTest(&argc, argv);
-        result = RUN_ALL_TESTS();
-        AfxTermFramework();
-    }
-    return result;
+    return rvtest::RunGuiTests(argc, argv);
 }
