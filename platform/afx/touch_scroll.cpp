@@ -35,6 +35,9 @@ bool FromTouchScreen(const QMouseEvent* event) {
     return device && device->type() == QInputDevice::DeviceType::TouchScreen;
 }
 
+// A finger reaches the box as the mouse events Qt makes of a touch the box leaves alone:
+// they drive the scroller. The press and the release go on to the box (a tap places the
+// caret and gives the focus); a move only scrolls, it must not select.
 bool TouchScrolling::eventFilter(QObject* target, QEvent* event) {
     switch (event->type()) {
         case QEvent::ScrollPrepare:
@@ -43,10 +46,20 @@ bool TouchScrolling::eventFilter(QObject* target, QEvent* event) {
         case QEvent::Scroll:
             Scroll(static_cast<QScrollEvent*>(event));
             return true;
+        case QEvent::MouseButtonPress:
         case QEvent::MouseMove:
-            // Qt turns a finger the box leaves to the scroller into mouse events too: the
-            // press places the caret, a move must not select.
-            return target == m_box->viewport() && FromTouchScreen(static_cast<QMouseEvent*>(event));
+        case QEvent::MouseButtonRelease: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (target != m_box->viewport() || !FromTouchScreen(mouse)) {
+                return false;
+            }
+            const QScroller::Input input =
+                event->type() == QEvent::MouseButtonPress ? QScroller::InputPress
+                : event->type() == QEvent::MouseMove      ? QScroller::InputMove
+                                                          : QScroller::InputRelease;
+            QScroller::scroller(m_box)->handleInput(input, mouse->position(), mouse->timestamp());
+            return input == QScroller::InputMove;
+        }
         default:
             return false;
     }
@@ -74,7 +87,6 @@ void EnableTouchScrolling(QAbstractScrollArea* box, std::function<qreal()> lineH
     auto* filter = new TouchScrolling(box, std::move(lineHeight));
     box->installEventFilter(filter);
     box->viewport()->installEventFilter(filter);
-    QScroller::grabGesture(box, QScroller::TouchGesture);
     // The bars count whole lines: the text cannot be pulled past its ends.
     QScrollerProperties properties = QScroller::scroller(box)->scrollerProperties();
     properties.setScrollMetric(QScrollerProperties::OvershootDragDistanceFactor, 0);

@@ -7,7 +7,9 @@
 // the finger still places the caret and gives the box the focus.
 //
 // The boxes' vertical scroll bars count lines, not pixels: the scroller's pixel positions are
-// turned into lines with the box's line height, so the text follows the finger.
+// turned into lines with the box's line height, so the text follows the finger. The scroller
+// is fed the finger's moves directly, not through Qt's gesture recognizer (grabbing that
+// gesture leaks a recognizer per box in Qt 6.4, QTBUG-82355).
 #pragma once
 
 #include <QAbstractScrollArea>
