@@ -8,6 +8,8 @@
 #include <QScroller>
 #include <QTest>
 
+#include <memory>
+
 #include "tests/afx/test_dialog.h"
 #include "tests/support/gui.h"
 
@@ -43,7 +45,8 @@ protected:
 };
 
 TEST_F(TouchTest, AFingerScrollsTheTextBoxesAndAMouseDragSelects) {
-    QPointingDevice* screen = QTest::createTouchDevice(QInputDevice::DeviceType::TouchScreen);
+    const std::unique_ptr<QPointingDevice> screen(
+        QTest::createTouchDevice(QInputDevice::DeviceType::TouchScreen));
     for (const int id : {afxtest::kMulti, afxtest::kView}) {
         SCOPED_TRACE(id);
         QAbstractScrollArea* box = Box(id);
@@ -58,15 +61,15 @@ TEST_F(TouchTest, AFingerScrollsTheTextBoxesAndAMouseDragSelects) {
         // The finger moves up by drag pixels, and sideways as fingers do, in steps: the text
         // follows it line by line.
         QPoint finger(10, viewport->height() - 5);
-        QTest::touchEvent(viewport, screen).press(0, finger, viewport);
+        QTest::touchEvent(viewport, screen.get()).press(0, finger, viewport);
         for (int moved = 0; moved < drag; moved += 5) {
             finger += QPoint(2, -5);
-            QTest::touchEvent(viewport, screen).move(0, finger, viewport);
+            QTest::touchEvent(viewport, screen.get()).move(0, finger, viewport);
             QTest::qWait(5);  // the finger's speed, for the scroller's velocity
         }
         const int followed = bar->value();
         EXPECT_NEAR(followed, drag / line, 2);
-        QTest::touchEvent(viewport, screen).release(0, finger, viewport);
+        QTest::touchEvent(viewport, screen.get()).release(0, finger, viewport);
         // Let go at speed, the text goes on moving.
         EXPECT_TRUE(rvtest::WaitUntil([&] { return bar->value() > followed + 2; }));
         QScroller::scroller(box)->stop();

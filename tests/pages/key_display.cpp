@@ -146,6 +146,8 @@ bool KeyDisplay::StartWeston() {
         return false;
     }
     setenv("WAYLAND_DISPLAY", "rv-keypad", 1);
+    // The widgets draw into shared memory: no EGL driver to load (and to leave behind).
+    setenv("QT_WAYLAND_DISABLE_HW_INTEGRATION", "1", 1);
     return true;
 }
 

@@ -19,6 +19,17 @@ const char* const kNoDisplayHere = nullptr;
 #endif
 }  // namespace
 
+// Under the address sanitizer: the display's client libraries keep their connection's state
+// to the end (D-Bus, Wayland's proxies, xkbcommon's keymaps and compose tables).
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libdbus-1.so\nleak:libwayland-client.so\nleak:libxkbcommon.so\n"
+           "leak:libQt6WaylandClient.so\n";
+}
+// Whole stacks, so that the libraries above are seen in them (Qt's have no frame pointers).
+extern "C" const char* __asan_default_options() {
+    return "fast_unwind_on_malloc=0";
+}
+
 int main(int argc, char** argv) {
     bool listing = false;
     for (int i = 1; i < argc; ++i) {
