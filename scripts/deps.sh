@@ -3,6 +3,15 @@
 rv_packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev
              libsndfile1-dev libasound2-dev fonts-wqy-microhei clang libclang-rt-14-dev
              qt6-charts-dev libqt6opengl6-dev)
+# The keypad test's display servers: Xvfb with xdotool and xkbcomp, weston on it for Wayland.
+rv_packages+=(xvfb xdotool x11-xkb-utils weston qt6-wayland)
+# The on-screen keyboard: Qt Quick to build with, Qt Virtual Keyboard and the QML modules it
+# imports (its package names only some of them) to run and test with.
+rv_keyboard_packages=(qt6-virtualkeyboard-plugin qml6-module-qtquick-virtualkeyboard
+                      qml6-module-qtquick qml6-module-qtquick-layouts qml6-module-qtquick-window
+                      qml6-module-qtqml qml6-module-qtqml-workerscript
+                      qml6-module-qt-labs-folderlistmodel)
+rv_packages+=(qt6-declarative-dev "${rv_keyboard_packages[@]}")
 
 rv_install_missing() {
     rv_install_list "${rv_packages[@]}"
@@ -39,7 +48,8 @@ rv_install_cross() {
     local arch=$1
     rv_add_architecture "$arch"
     rv_install_list "crossbuild-essential-$arch" qemu-user "qt6-base-dev:$arch" \
-        "libsndfile1-dev:$arch" "libasound2-dev:$arch" "libgtest-dev:$arch"
+        "qt6-declarative-dev:$arch" "libsndfile1-dev:$arch" "libasound2-dev:$arch" \
+        "libgtest-dev:$arch" "${rv_keyboard_packages[@]/%/:$arch}"
 }
 
 # Package builds for ARCH: the debian/ build dependencies and the packaging tools.

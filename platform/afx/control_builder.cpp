@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -12,6 +13,7 @@
 #include "platform/afx/placement_p.h"
 #include "platform/afx/qt_text_p.h"
 #include "platform/afx/text_view_p.h"
+#include "platform/afx/touch_scroll_p.h"
 #include "platform/afx/widgets_p.h"
 #include "platform/afx/window_text_p.h"
 
@@ -45,11 +47,16 @@ QWidget* MakeButton(QWidget* parent, const AfxControlTemplate& c, Kind& kind) {
     return button;
 }
 
+// An edit control takes characters as they are typed: an input method (an on-screen
+// keyboard) must neither predict words nor capitalise on its own.
+constexpr Qt::InputMethodHints kEditHints = Qt::ImhNoPredictiveText | Qt::ImhNoAutoUppercase;
+
 QWidget* MakeEdit(QWidget* parent, const AfxControlTemplate& c, Kind& kind) {
     if (!(c.style & ES_MULTILINE)) {
         kind = Kind::LineEdit;
         auto* edit = new QLineEdit(parent);
         edit->setReadOnly(c.style & ES_READONLY);
+        edit->setInputMethodHints(kEditHints);
         return edit;
     }
     const auto bars = c.style & WS_VSCROLL ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded;
@@ -65,6 +72,8 @@ QWidget* MakeEdit(QWidget* parent, const AfxControlTemplate& c, Kind& kind) {
     edit->setLineWrapMode(c.style & ES_AUTOHSCROLL ? QPlainTextEdit::NoWrap
                                                    : QPlainTextEdit::WidgetWidth);
     edit->setTabChangesFocus(true);
+    edit->setInputMethodHints(kEditHints);
+    EnableTouchScrolling(edit, [edit] { return QFontMetricsF(edit->font()).lineSpacing(); });
     return edit;
 }
 

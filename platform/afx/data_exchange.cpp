@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/afx/ddx_parse_p.h"
+#include "platform/afx/input_panel_p.h"
 #include "platform/afx/winapp.h"
 #include "platform/afx/window_text_p.h"
 
@@ -65,6 +66,7 @@ void DDX_Text(CDataExchange* dx, int id, int& value) {
         CString text;
         text.Format(_T("%d"), value);
         ::SetWindowTextW(control, text);
+        afx_detail::AskForDigits(control);
     }
 }
 

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/afx/touch_scroll_p.h"
+
 namespace afx_detail {
 
 namespace {
@@ -36,6 +38,7 @@ TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAutoFillBackground(true);
     viewport()->setCursor(Qt::IBeamCursor);
     ApplyFont();
+    EnableTouchScrolling(this, [this] { return LineHeight(); });
 }
 
 TextView::~TextView() = default;

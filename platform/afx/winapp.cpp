@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include "platform/afx/input_panel.h"
+#include "platform/afx/input_panel_p.h"
 #include "platform/afx/key_filter_p.h"
 #include "platform/afx/message_box_p.h"
 #include "platform/afx/termination_p.h"
@@ -72,6 +74,7 @@ int AfxMessageBox(LPCWSTR text, UINT type, UINT /*helpId*/) {
 void AfxInitFramework() {
     afx_detail::StartUiThread();
     afx_detail::InstallKeyFilter();
+    afx_detail::InstallInputPanel();
     if (g_app && !g_app->m_pszAppName) {
         g_app->m_title = TitleFromModule();
         g_app->m_pszAppName = g_app->m_title;
@@ -80,11 +83,13 @@ void AfxInitFramework() {
 
 void AfxTermFramework() {
     afx_detail::JoinAllThreads();
+    afx_detail::RemoveInputPanel();
     afx_detail::RemoveKeyFilter();
     afx_detail::StopUiThread();
 }
 
 int AfxWinMain(int argc, char** argv) {
+    AfxPrepareInputPanel();
     QApplication application(argc, argv);
     AfxInitFramework();
     afx_detail::CloseMainWindowOnTermination();

@@ -1,23 +1,8 @@
 // The entry of test binaries that drive real widgets: an offscreen Qt application with the
 // dialog framework running on the main thread, then GoogleTest.
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <QApplication>
-#include <filesystem>
-
-#include "platform/afx/winapp.h"
+#include "tests/support/gui_run.h"
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const auto runtime = std::filesystem::temp_directory_path() / "rv4417-runtime";
-    std::filesystem::create_directories(runtime);
-    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
-    QApplication application(argc, argv);
-    AfxInitFramework();
-    testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    AfxTermFramework();
-    return result;
+    rvtest::UseTestDefaults();
+    return rvtest::RunGuiTests(argc, argv);
 }
