@@ -3,6 +3,9 @@
 rv_packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev
              libsndfile1-dev libasound2-dev fonts-wqy-microhei clang libclang-rt-14-dev
              qt6-charts-dev libqt6opengl6-dev)
+# Qt's Wayland platform plugin: without it a session with no X server (the terminal's kiosk)
+# cannot start the tool.
+rv_packages+=(qt6-wayland)
 
 rv_install_missing() {
     rv_install_list "${rv_packages[@]}"
