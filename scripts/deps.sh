@@ -6,9 +6,16 @@ rv_packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-
 # Qt's Wayland platform plugin: without it a session with no X server (the terminal's kiosk)
 # cannot start the tool.
 rv_packages+=(qt6-wayland)
+# The display tests' servers: weston (headless back end, kiosk and desktop shells) and Xvfb.
+rv_display_packages=(weston xvfb)
 
 rv_install_missing() {
     rv_install_list "${rv_packages[@]}"
+}
+
+# For the commands that run the display tests.
+rv_install_display() {
+    rv_install_list "${rv_display_packages[@]}"
 }
 
 rv_sudo() {
