@@ -7,7 +7,6 @@
 //              the dialog's own OK button when it shows one
 //   pages      selects each page in turn by its tab: the tab row, the tabs with their titles'
 //              widths, and the place of every control shown
-//   grab PATH  saves a picture of the window as it paints itself
 //   utility    starts the Other page's first utility; once it has ended and the window is
 //              exposed again, how often the window was hidden and shown, then as "window"
 //   ok         presses the dialog's own OK button ("pressed"), or, where it shows none,
@@ -83,8 +82,6 @@ private:
             ReportWindow();
         } else if (command == "pages") {
             ReportPages();
-        } else if (command == "grab") {
-            Say(Window()->grab().save(line.section(' ', 1)) ? "saved" : "not saved");
         } else if (command == "utility") {
             RunUtility();
         } else if (command == "ok") {

@@ -5,7 +5,6 @@
 // the destructor ends it.
 #pragma once
 
-#include <QImage>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,8 +21,6 @@ public:
     bool Ready() const { return m_ready; }
     // What a client needs in its environment to reach the server, as a session gives it.
     virtual std::vector<std::string> ClientEnvironment() const = 0;
-    // A picture of the whole screen, as the server shows it; a null image when there is none.
-    virtual QImage Screenshot() { return {}; }
     // The server's own messages so far, for a failure's report.
     std::string Log() const;
     const std::filesystem::path& RuntimeDir() const { return m_runtime.path(); }
@@ -43,24 +40,25 @@ protected:
 
 struct WestonScreen {
     bool kiosk = true;  // the kiosk shell (full screen, no captions), or the desktop shell
-    int width = 240;    // the output's mode, in pixels
+    int width = 240;    // the output's size in logical pixels: scale 2 has twice the pixels
     int height = 320;
     int scale = 1;
 };
 
-// weston on its headless back end with the pixman renderer (without it the pictures are
-// black), its debug protocols on for the screenshooter, never blanking the screen.
+// weston on its headless back end with the pixman renderer.
+//
+// Its kiosk shell (weston 10) puts a window on the screen only when a seat activates it, and
+// the headless back end has no seat: the window is configured full screen and draws, but the
+// screen stays black, for every client. So what a kiosk window looks like can be asked of the
+// window and of the protocol, not of the screen's pixels.
 class Weston : public DisplayServer {
 public:
     explicit Weston(const WestonScreen& screen);
 
     std::vector<std::string> ClientEnvironment() const override;
-    // Taken by weston-screenshooter: the output's pixels (scale 2: twice the logical size).
-    QImage Screenshot() override;
 
 private:
     std::string m_socket;
-    int m_shots = 0;
 };
 
 // Xvfb with one screen of width × height at 24 bits, and no window manager.

@@ -2,11 +2,10 @@
 // weston's headless back end with the kiosk shell (the window fills the screen) and the
 // desktop shell, and Xvfb without a window manager (the window fits the screen). In each the
 // tool keeps running, every page's controls lie inside its window, and the OK button ends it
-// cleanly: exit 0, the scanner stopped and disabled, the control device let go.
+// cleanly: exit 0, the scanner stopped and disabled, the control device let go. (Why the
+// kiosk's screen itself is not looked at: display_server.h.)
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -55,26 +54,6 @@ std::string Describe(const QRect& r) {
            "x" + std::to_string(r.height());
 }
 
-// The share of pixels two pictures have alike (each channel within 8): 0 for other sizes.
-double AlikeShare(const QImage& a, const QImage& b) {
-    if (a.isNull() || a.size() != b.size()) {
-        return 0;
-    }
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
-    long alike = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
-        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
-        for (int col = 0; col < x.width(); ++col) {
-            alike += std::abs(qRed(p[col]) - qRed(q[col])) <= 8 &&
-                     std::abs(qGreen(p[col]) - qGreen(q[col])) <= 8 &&
-                     std::abs(qBlue(p[col]) - qBlue(q[col])) <= 8;
-        }
-    }
-    return static_cast<double>(alike) / (static_cast<double>(x.width()) * x.height());
-}
-
 class DisplayTest : public testing::TestWithParam<Session> {
 protected:
     void SetUp() override {
@@ -97,8 +76,8 @@ protected:
     void ExpectPlacedOnTheScreen(const WindowFacts& facts) {
         const Session& session = GetParam();
         EXPECT_TRUE(facts.exposed);
-        EXPECT_EQ(facts.screen * facts.pixelRatio,
-                  QSize(session.width, session.height));  // the server's output, as Qt sees it
+        EXPECT_EQ(facts.screen, QSize(session.width, session.height));
+        EXPECT_EQ(facts.pixelRatio, session.scale);
         const QRect inside(QPoint(0, 0), facts.window.size());
         switch (session.shell) {
             case Shell::Kiosk:
@@ -122,25 +101,6 @@ protected:
             ASSERT_TRUE(facts.ownOk) << "no OK button where nobody draws a caption";
             EXPECT_TRUE(inside.contains(*facts.ownOk)) << Describe(*facts.ownOk);
         }
-    }
-
-    // The server shows what the window paints (in the kiosk the window is the screen). The
-    // screen is looked at until it does, since the window's last frame may still be on its
-    // way to the compositor.
-    void ExpectOnTheScreen(ProbedTool& tool, const std::string& name) {
-        const std::filesystem::path grab = server->RuntimeDir() / (name + ".png");
-        ASSERT_TRUE(tool.Grab(grab));
-        const QImage window(QString::fromStdString(grab.string()));
-        QImage screen;
-        double alike = 0;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (alike < 0.97 && std::chrono::steady_clock::now() < deadline) {
-            screen = server->Screenshot();
-            ASSERT_FALSE(screen.isNull()) << server->Log();
-            alike = AlikeShare(screen, window);
-        }
-        EXPECT_GE(alike, 0.97) << "screen " << screen.width() << "x" << screen.height()
-                               << ", window " << window.width() << "x" << window.height();
     }
 
     // OK ends the tool as the caption's button does: the Barcode page stops and disables
@@ -191,14 +151,12 @@ TEST_P(DisplayTest, TheToolRunsOnTheScreenWithEveryPageInsideItsWindowAndOkEndsI
         EXPECT_TRUE(
             std::filesystem::exists(std::string(RV_SOURCE_DIR) + "/data/" + kAppId + ".desktop"));
     }
-    if (GetParam().shell == Shell::Kiosk) {
-        ExpectOnTheScreen(*tool, "up");
-    }
     ExpectOkEndsItCleanly(*tool);
 }
 
 INSTANTIATE_TEST_SUITE_P(, DisplayTest,
                          testing::Values(Session{"Kiosk240x320", Shell::Kiosk, 240, 320, 1},
+                                         Session{"Kiosk240x320Scale2", Shell::Kiosk, 240, 320, 2},
                                          Session{"Kiosk320x480", Shell::Kiosk, 320, 480, 1},
                                          Session{"Kiosk480x640", Shell::Kiosk, 480, 640, 1},
                                          Session{"Kiosk480x640Scale2", Shell::Kiosk, 480, 640, 2},
@@ -221,9 +179,11 @@ TEST_P(UtilityTest, TheWindowComesBackFullScreenWhenTheUtilityEnds) {
     EXPECT_EQ(run->hidden, 1);
     EXPECT_EQ(run->shown, 1);
     ExpectPlacedOnTheScreen(*run->after);
-    // The new surface is matched with the desktop entry as the first one was.
-    EXPECT_GE(tool->Count("set_app_id(\"" + std::string(kAppId) + "\")"), 2);
-    ExpectOnTheScreen(*tool, "back");
+    // The compositor's side: the hidden window's surface went, and a new one, named as the
+    // first, was configured full screen.
+    EXPECT_TRUE(tool->SaysInOrder({R"(-> xdg_toplevel@\d+\.destroy\(\))",
+                                   R"(-> xdg_toplevel@\d+\.set_app_id\(")" + std::string(kAppId),
+                                   R"(xdg_toplevel@\d+\.configure\(240, 320,)"}));
     ExpectOkEndsItCleanly(*tool);
 }
 

@@ -1,7 +1,7 @@
 #include "tests/display/probed_tool.h"
 
-#include <algorithm>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "tests/support/emulation.h"
@@ -133,11 +133,6 @@ std::optional<PageFacts> ProbedTool::Pages() {
     return facts;
 }
 
-bool ProbedTool::Grab(const std::filesystem::path& file) {
-    const auto lines = Ask("grab " + file.string());
-    return lines && std::find(lines->begin(), lines->end(), "saved") != lines->end();
-}
-
 std::optional<ProbedTool::UtilityRun> ProbedTool::RunUtility() {
     const auto lines = Ask("utility");
     if (!lines) {
@@ -174,6 +169,15 @@ int ProbedTool::Count(const std::string& part) const {
         count += line.find(part) != std::string::npos;
     }
     return count;
+}
+
+bool ProbedTool::SaysInOrder(const std::vector<std::string>& patterns) const {
+    std::ifstream file(m_log);
+    size_t matched = 0;
+    for (std::string line; matched < patterns.size() && std::getline(file, line);) {
+        matched += std::regex_search(line, std::regex(patterns[matched]));
+    }
+    return matched == patterns.size();
 }
 
 std::string ProbedTool::Messages() const {

@@ -53,7 +53,6 @@ public:
     bool Up();
     std::optional<WindowFacts> Window();
     std::optional<PageFacts> Pages();
-    bool Grab(const std::filesystem::path& file);
     // Starts the Other page's first utility; after it: how often the window hid and showed.
     struct UtilityRun {
         int hidden = 0;
@@ -69,6 +68,9 @@ public:
     const sim::ControlDeviceServer& Control() const { return m_control; }
     // How often the tool's standard error says part (Wayland's debug lines included).
     int Count(const std::string& part) const;
+    // Whether lines of the standard error match the patterns (regular expressions) one after
+    // the other, other lines between them.
+    bool SaysInOrder(const std::vector<std::string>& patterns) const;
     // The standard error without Wayland's debug lines, for a failure's report.
     std::string Messages() const;
 

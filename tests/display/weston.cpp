@@ -1,7 +1,5 @@
 #include <unistd.h>
 
-#include <fstream>
-
 #include "tests/display/display_server.h"
 
 namespace rvtest {
@@ -28,9 +26,7 @@ Weston::Weston(const WestonScreen& screen) : m_socket("rv4417-" + std::to_string
         "--scale=" + std::to_string(screen.scale),
         std::string("--shell=") + (screen.kiosk ? "kiosk-shell.so" : "desktop-shell.so"),
         "--socket=" + m_socket,
-        "--config=" + config.string(),
-        "--idle-time=0",
-        "--debug"};
+        "--config=" + config.string()};
     options.env = EnvironmentWith({"XDG_RUNTIME_DIR=" + RuntimeDir().string()});
     options.log = LogPath();
     m_ready = Start(options, kStartMs) == "up";
@@ -38,27 +34,6 @@ Weston::Weston(const WestonScreen& screen) : m_socket("rv4417-" + std::to_string
 
 std::vector<std::string> Weston::ClientEnvironment() const {
     return {"XDG_RUNTIME_DIR=" + RuntimeDir().string(), "WAYLAND_DISPLAY=" + m_socket};
-}
-
-QImage Weston::Screenshot() {
-    // The screenshooter writes its picture into its working folder, under a name of its own.
-    const std::filesystem::path folder = RuntimeDir() / ("shot-" + std::to_string(++m_shots));
-    std::filesystem::create_directory(folder);
-    ChildOptions options;
-    options.argv = {"/usr/bin/weston-screenshooter"};
-    options.env = EnvironmentWith(ClientEnvironment());
-    options.log = folder / "screenshooter.log";
-    options.cwd = folder;
-    Child shooter(options);
-    if (shooter.Wait(kStartMs) != 0) {
-        return {};
-    }
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().extension() == ".png") {
-            return QImage(QString::fromStdString(entry.path().string()));
-        }
-    }
-    return {};
 }
 
 }  // namespace rvtest
