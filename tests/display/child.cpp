@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,33 +40,32 @@ std::vector<char*> Pointers(const std::vector<std::string>& strings) {
 Child::Child(const ChildOptions& options) {
     // A program that has ended must fail a write to it, not end the test.
     signal(SIGPIPE, SIG_IGN);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, options.log.c_str(),
-                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
     int in[2] = {-1, -1};
     int out[2] = {-1, -1};
-    if (options.talk && pipe2(in, O_CLOEXEC) == 0 && pipe2(out, O_CLOEXEC) == 0) {
-        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, 2, 1);
-    }
-    // Above 3, so that the dup2 makes a descriptor that survives the exec.
+    const bool talk = options.talk && pipe2(in, O_CLOEXEC) == 0 && pipe2(out, O_CLOEXEC) == 0;
+    // Above 3, so that the program's descriptor 3 is a copy, which survives the exec.
     const int pass = options.passFd >= 0 ? fcntl(options.passFd, F_DUPFD_CLOEXEC, 10) : -1;
-    if (pass >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, pass, 3);
-    }
-    if (!options.cwd.empty()) {
-        posix_spawn_file_actions_addchdir_np(&actions, options.cwd.c_str());
-    }
     std::vector<char*> argv = Pointers(options.argv);
     std::vector<char*> env = Pointers(options.env);
-    if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), env.data()) != 0) {
-        m_pid = -1;
+    const pid_t test = getpid();
+    m_pid = fork();
+    if (m_pid == 0) {
+        // Only async-signal-safe calls from here on: the test has threads. A test that dies
+        // (a crash, ctest's time-out) takes its servers and the tool along.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != test) {
+            _exit(127);
+        }
+        const int log = open(options.log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        dup2(talk ? in[0] : open("/dev/null", O_RDONLY | O_CLOEXEC), 0);
+        dup2(talk ? out[1] : log, 1);
+        dup2(log, 2);
+        if (pass >= 0) {
+            dup2(pass, 3);
+        }
+        execve(argv[0], argv.data(), env.data());
+        _exit(127);
     }
-    posix_spawn_file_actions_destroy(&actions);
     for (const int fd : {in[0], out[1], pass}) {
         if (fd >= 0) {
             close(fd);

@@ -3,7 +3,7 @@
 //
 // The program gets the environment given, not the test's; its standard error, and its
 // standard output unless that is a pipe to the test, go to a log file. The destructor kills
-// a program still running and reaps it.
+// a program still running and reaps it; a test that dies first takes it along (SIGTERM).
 #pragma once
 
 #include <sys/types.h>
@@ -19,7 +19,6 @@ struct ChildOptions {
     std::vector<std::string> argv;  // argv[0]: the program's path
     std::vector<std::string> env;   // every "NAME=value" the program sees
     std::filesystem::path log;      // standard error (and output, unless talked through)
-    std::filesystem::path cwd;      // empty: the test's own
     bool talk = false;              // standard input and output are pipes to the test
     int passFd = -1;                // given to the program as its descriptor 3
 };
