@@ -16,7 +16,7 @@ DisplayServer::DisplayServer() {
 DisplayServer::~DisplayServer() {
     if (m_server) {
         m_server->Signal(SIGTERM);
-        m_server->Wait(20000);
+        m_server->Wait(kStartMs);
     }
 }
 

@@ -28,6 +28,8 @@ public:
 protected:
     DisplayServer();
 
+    static constexpr int kStartMs = 20000;
+
     std::filesystem::path LogPath() const { return m_runtime.path() / "server.log"; }
     // Starts the server with a pipe as its descriptor 3 and returns the first line it writes
     // there: empty when none comes within timeoutMs or the server ends first.

@@ -4,12 +4,6 @@
 
 namespace rvtest {
 
-namespace {
-
-constexpr int kStartMs = 20000;
-
-}  // namespace
-
 Weston::Weston(const WestonScreen& screen) : m_socket("rv4417-" + std::to_string(getpid())) {
     // weston says it is up by starting the autolaunch program, which tells the test so.
     const std::filesystem::path ready = m_runtime.Write("ready.sh", "#!/bin/sh\necho up >&3\n");

@@ -3,19 +3,12 @@
 
 namespace rvtest {
 
-namespace {
-
-constexpr int kStartMs = 20000;
-
-}  // namespace
-
 Xvfb::Xvfb(int width, int height) {
     // -displayfd: Xvfb takes the first free display and names it once it takes clients.
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     ChildOptions options;
-    options.argv = {
-        "/usr/bin/Xvfb", "-displayfd", "3",
-        "-screen",       "0",          std::to_string(width) + "x" + std::to_string(height) + "x24",
-        "-nolisten",     "tcp",        "-noreset"};
+    options.argv = {"/usr/bin/Xvfb", "-displayfd", "3",   "-screen", "0",
+                    screen,          "-nolisten",  "tcp", "-noreset"};
     options.env = EnvironmentWith({});
     options.log = LogPath();
     const std::string number = Start(options, kStartMs);
