@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the tests.
 #
-#   ./test.sh            the normal build, every suite
+#   ./test.sh            the normal build, every suite (the display tests too: weston, Xvfb)
 #   ./test.sh --asan     address + undefined-behaviour sanitizers, every suite that runs code
 #   ./test.sh --tsan     thread sanitizer, every suite that runs code
 #   ./test.sh --cross ARCH   a cross build for arm64 or armhf, every suite under user-mode
@@ -65,11 +65,15 @@ done
 
 rv_install_missing
 case "$mode" in
-    normal) build_and_test normal "" ;;
+    normal)
+        rv_install_display
+        build_and_test normal ""
+        ;;
     asan) build_and_test asan "$sanitized" -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF ;;
     tsan) build_and_test tsan "$sanitized" -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF ;;
     cross) cross_build_and_test "$cross_arch" ;;
     ci)
+        rv_install_display
         build_and_test normal ""
         build_and_test asan "$sanitized" -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF
         build_and_test tsan "$sanitized" -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF

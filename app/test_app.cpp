@@ -5,6 +5,11 @@
 
 CTestApp theApp;
 
+// The id of the desktop entry installed with the program (data/).
+CTestApp::CTestApp() {
+    SetAppID(_T("org.rv4417.rv4417test"));
+}
+
 BOOL CTestApp::InitInstance() {
     WCHAR path[MAX_PATH] = {};  // stays empty when the path cannot be had
     GetModuleFileNameW(nullptr, path, MAX_PATH);

@@ -5,7 +5,7 @@
 
 class CTestApp : public CWinApp {
 public:
-    CTestApp() = default;
+    CTestApp();
     ~CTestApp() override = default;
 
     // Runs the main dialog modally; always FALSE, so the program ends when it closes.

@@ -3,8 +3,9 @@
 rv_packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev
              libsndfile1-dev libasound2-dev fonts-wqy-microhei clang libclang-rt-14-dev
              qt6-charts-dev libqt6opengl6-dev)
-# The keypad test's display servers: Xvfb with xdotool and xkbcomp, weston on it for Wayland.
-rv_packages+=(xvfb xdotool x11-xkb-utils weston qt6-wayland)
+# Qt's Wayland platform plugin: without it a session with no X server (the terminal's kiosk)
+# cannot start the tool.
+rv_packages+=(qt6-wayland)
 # The on-screen keyboard: Qt Quick to build with, Qt Virtual Keyboard and the QML modules it
 # imports (its package names only some of them) to run and test with.
 rv_keyboard_packages=(qt6-virtualkeyboard-plugin qml6-module-qtquick-virtualkeyboard
@@ -12,9 +13,17 @@ rv_keyboard_packages=(qt6-virtualkeyboard-plugin qml6-module-qtquick-virtualkeyb
                       qml6-module-qtqml qml6-module-qtqml-workerscript
                       qml6-module-qt-labs-folderlistmodel)
 rv_packages+=(qt6-declarative-dev "${rv_keyboard_packages[@]}")
+# The display tests' servers: weston (headless back end, kiosk and desktop shells) and Xvfb,
+# with xdotool and xkbcomp for the keypad's real key presses.
+rv_display_packages=(weston xvfb xdotool x11-xkb-utils)
 
 rv_install_missing() {
     rv_install_list "${rv_packages[@]}"
+}
+
+# For the commands that run the display tests.
+rv_install_display() {
+    rv_install_list "${rv_display_packages[@]}"
 }
 
 rv_sudo() {

@@ -153,7 +153,7 @@ TEST(LayersTest, AppPagesAndIoReachTheSystemOnlyThroughThePlatformsPublicHeaders
 // The platform's own tests (tests/platform, tests/afx) and fuzz targets may look inside it.
 TEST(LayersTest, ToolsBenchmarksAndTheirSupportUseOnlyPublicPlatformHeaders) {
     const auto sources = Sources({"tools", "bench", "tests/support", "tests/pages", "tests/app",
-                                  "tests/io", "tests/e2e", "tests/tools"});
+                                  "tests/io", "tests/e2e", "tests/tools", "tests/display"});
     ASSERT_FALSE(sources.empty());
     for (const Source& source : sources) {
         for (const Include& include : source.includes) {

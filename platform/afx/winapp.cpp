@@ -6,6 +6,7 @@
 #include "platform/afx/input_panel_p.h"
 #include "platform/afx/key_filter_p.h"
 #include "platform/afx/message_box_p.h"
+#include "platform/afx/qt_text_p.h"
 #include "platform/afx/termination_p.h"
 #include "platform/afx/thread_p.h"
 #include "platform/afx/ui_thread_p.h"
@@ -78,6 +79,10 @@ void AfxInitFramework() {
     if (g_app && !g_app->m_pszAppName) {
         g_app->m_title = TitleFromModule();
         g_app->m_pszAppName = g_app->m_title;
+    }
+    // Qt names windows by it: the Wayland app_id, the X11 desktop file property.
+    if (g_app && g_app->m_pszAppID) {
+        QGuiApplication::setDesktopFileName(afx_detail::ToQString(g_app->m_pszAppID));
     }
 }
 

@@ -3,7 +3,8 @@
 // The program defines one CWinApp-derived object with static lifetime. The entry (main, in
 // the afx_main library) creates the Qt application, gives the object its title (the
 // executable's file name without folder and extension, unless it was constructed with a
-// name), runs InitInstance, then Run when InitInstance returned TRUE, and ExitInstance.
+// name) and its windows the application's id (SetAppID), runs InitInstance, then Run when
+// InitInstance returned TRUE, and ExitInstance.
 #pragma once
 
 #include "platform/afx/wnd.h"
@@ -19,10 +20,15 @@ public:
     virtual int ExitInstance();
 
     HICON LoadIcon(UINT id) const;
+    // The application's id, before the framework starts: the id of its desktop entry
+    // ("org.example.Tool" for org.example.Tool.desktop), by which a desktop or a compositor
+    // matches its windows with the entry and the entry's icon.
+    void SetAppID(LPCWSTR appId) { m_pszAppID = appId; }
 
     CWnd* m_pMainWnd = nullptr;
     LPCWSTR m_pszAppName = nullptr;  // the title: the caption of the application's message boxes
     HINSTANCE m_hInstance = nullptr;
+    LPCWSTR m_pszAppID = nullptr;
 
 private:
     friend void AfxInitFramework();

@@ -1,0 +1,205 @@
+// Built into RV4417Test-probe only: the program as it ships, with a probe that lets a display
+// test see its dialog on a real display server and work it as a user would. Once the dialog
+// is up the probe says "up", then answers commands on its standard input, one a line, with
+// lines of facts ended by a line ".":
+//   window     the screen (logical pixels, device pixel ratio, available area), the window and
+//              its frame, whether the window is exposed, the dialog font's pixel size, and
+//              the dialog's own OK button when it shows one
+//   pages      selects each page in turn by its tab: the tab row, the tabs with their titles'
+//              widths, and the place of every control shown
+//   utility    starts the Other page's first utility; once it has ended and the window is
+//              exposed again, how often the window was hidden and shown, then as "window"
+//   ok         presses the dialog's own OK button ("pressed"), or, where it shows none,
+//              closes the window as a window manager's caption does ("closed")
+// Places are "x y width height" in the window's logical pixels. Waits end after 10 s.
+#include <stdio.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QTabBar>
+#include <QTest>
+#include <QWindow>
+#include <string>
+
+#include "app/test_dlg.h"
+#include "tools/drive/controls.h"
+#include "tools/drive/waits.h"
+
+namespace {
+
+constexpr int kWaitMs = 10000;
+
+void Say(const QString& line) {
+    std::fputs((line + "\n").toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
+QString Place(const QRect& r) {
+    return QString("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+QString AccessibleName(QWidget* widget) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    return accessible ? accessible->text(QAccessible::Name) : QString();
+}
+
+class Probe : public QObject {
+public:
+    explicit Probe(CTestDlg& dialog)
+        : QObject(qApp), m_dialog(dialog), m_input(STDIN_FILENO, QSocketNotifier::Read, this) {
+        connect(&m_input, &QSocketNotifier::activated, this, [this] { Read(); });
+        Say("up");
+    }
+
+private:
+    QWidget* Window() const { return drive::WidgetOf(m_dialog.m_hWnd); }
+
+    void Read() {
+        char chunk[512];
+        const ssize_t n = read(STDIN_FILENO, chunk, sizeof chunk);
+        if (n <= 0) {
+            m_input.setEnabled(false);
+            return;
+        }
+        m_pending.append(chunk, static_cast<size_t>(n));
+        // A command may wait in nested event loops; the next one is read once it is done.
+        m_input.setEnabled(false);
+        for (size_t end; (end = m_pending.find('\n')) != std::string::npos;) {
+            const QString line = QString::fromStdString(m_pending.substr(0, end));
+            m_pending.erase(0, end + 1);
+            Run(line);
+        }
+        m_input.setEnabled(true);
+    }
+
+    void Run(const QString& line) {
+        const QString command = line.section(' ', 0, 0);
+        if (command == "window") {
+            ReportWindow();
+        } else if (command == "pages") {
+            ReportPages();
+        } else if (command == "utility") {
+            RunUtility();
+        } else if (command == "ok") {
+            PressOk();
+            return;
+        } else {
+            Say("unknown " + command);
+        }
+        Say(".");
+    }
+
+    bool WaitExposed() const {
+        return drive::WaitUntil(
+            [this] { return Window()->windowHandle() && Window()->windowHandle()->isExposed(); },
+            kWaitMs);
+    }
+
+    // The dialog's own OK button, where it draws its caption row itself.
+    QAbstractButton* OwnOk() const {
+        for (QAbstractButton* button : Window()->findChildren<QAbstractButton*>()) {
+            if (button->isVisible() && AccessibleName(button) == "OK") {
+                return button;
+            }
+        }
+        return nullptr;
+    }
+
+    void ReportWindow() const {
+        const bool exposed = WaitExposed();
+        QWidget* window = Window();
+        const QScreen* screen = window->screen();
+        Say(QString("screen %1 %2 %3")
+                .arg(screen->geometry().width())
+                .arg(screen->geometry().height())
+                .arg(screen->devicePixelRatio()));
+        Say("available " + Place(screen->availableGeometry()));
+        Say("window " + Place(window->geometry()));
+        Say("frame " + Place(window->frameGeometry()));
+        Say(QString("exposed %1").arg(exposed ? 1 : 0));
+        Say(QString("font %1").arg(QFontInfo(window->font()).pixelSize()));
+        if (QAbstractButton* ok = OwnOk()) {
+            Say("ok " + Place(QRect(ok->mapTo(window, QPoint(0, 0)), ok->size())));
+        }
+    }
+
+    void ReportControls(int index, QWidget* parent) const {
+        QWidget* window = Window();
+        for (QWidget* control : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (control->isVisibleTo(parent)) {
+                Say(QString("control %1 %2 %3 %4")
+                        .arg(index)
+                        .arg(Place(QRect(control->mapTo(window, QPoint(0, 0)), control->size())),
+                             QString::fromLatin1(control->metaObject()->className()),
+                             AccessibleName(control)));
+            }
+        }
+    }
+
+    void ReportPages() const {
+        QWidget* window = Window();
+        QTabBar* tabs = drive::TabBarOf(m_dialog.m_tab);
+        ReportControls(-1, window);  // the dialog's own: the tab control, a caption row
+        Say("tabrow " + Place(QRect(tabs->mapTo(window, QPoint(0, 0)), tabs->size())));
+        const CDialog* pages[] = {&m_dialog.m_pagePrinter, &m_dialog.m_pageCard,
+                                  &m_dialog.m_pageKeyboard, &m_dialog.m_pageBarcode,
+                                  &m_dialog.m_pageOther};
+        for (int i = 0; i < tabs->count(); ++i) {
+            const QRect tab = tabs->tabRect(i);
+            Say(QString("tab %1 %2 %3 %4")
+                    .arg(i)
+                    .arg(Place(QRect(tabs->mapTo(window, tab.topLeft()), tab.size())))
+                    .arg(tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)))
+                    .arg(tabs->tabText(i)));
+            QWidget* page = drive::WidgetOf(pages[i]->m_hWnd);
+            drive::ClickTab(m_dialog.m_tab, i);
+            if (!drive::WaitUntil([page] { return page->isVisible(); }, kWaitMs)) {
+                Say(QString("hidden page %1").arg(i));
+                continue;
+            }
+            ReportControls(i, page);
+        }
+    }
+
+    void RunUtility() const {
+        drive::ClickTab(m_dialog.m_tab, 4);
+        drive::Visibility visibility(Window());
+        // Returns once the utility has ended, as the page's handler does.
+        drive::Click(m_dialog.m_pageOther, IDC_CAMERA);
+        Say(QString("hidden %1 shown %2").arg(visibility.Hidden()).arg(visibility.Shown()));
+        ReportWindow();
+    }
+
+    void PressOk() const {
+        if (QAbstractButton* ok = OwnOk()) {
+            Say("pressed");
+            Say(".");
+            QTest::mouseClick(ok, Qt::LeftButton);
+        } else {
+            Say("closed");
+            Say(".");
+            Window()->close();
+        }
+    }
+
+    CTestDlg& m_dialog;
+    QSocketNotifier m_input;
+    std::string m_pending;
+};
+
+void StartProbe(CDialog& dialog) {
+    if (auto* main = dynamic_cast<CTestDlg*>(&dialog)) {
+        new Probe(*main);
+    }
+}
+
+const bool kInstalled = [] {
+    AfxSetModalShownHook(&StartProbe);
+    return true;
+}();
+
+}  // namespace

@@ -1,0 +1,199 @@
+// The tool on real display servers, as on the terminal's kiosk and on a technician's desktop:
+// weston's headless back end with the kiosk shell (the window fills the screen) and the
+// desktop shell, and Xvfb without a window manager (the window fits the screen). In each the
+// tool keeps running, every page's controls lie inside its window, and the OK button ends it
+// cleanly: exit 0, the scanner stopped and disabled, the control device let go. (Why the
+// kiosk's screen itself is not looked at: display_server.h.)
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+
+#include "tests/display/display_server.h"
+#include "tests/display/probed_tool.h"
+
+namespace {
+
+using rvtest::DisplayServer;
+using rvtest::ProbedTool;
+using rvtest::WindowFacts;
+
+// The application id, which is the desktop entry's id: a compositor finds the entry (and its
+// icon) by it.
+constexpr const char* kAppId = "org.rv4417.rv4417test";
+
+enum class Shell { Kiosk, Desktop, X11 };
+
+struct Session {
+    const char* name;
+    Shell shell;
+    int width;
+    int height;
+    int scale;
+};
+
+void PrintTo(const Session& session, std::ostream* out) {
+    *out << session.name;
+}
+
+std::string NameOf(const testing::TestParamInfo<Session>& param) {
+    return param.param.name;
+}
+
+std::unique_ptr<DisplayServer> StartServer(const Session& session) {
+    if (session.shell == Shell::X11) {
+        return std::make_unique<rvtest::Xvfb>(session.width, session.height);
+    }
+    return std::make_unique<rvtest::Weston>(rvtest::WestonScreen{
+        session.shell == Shell::Kiosk, session.width, session.height, session.scale});
+}
+
+std::string Describe(const QRect& r) {
+    return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) +
+           "x" + std::to_string(r.height());
+}
+
+class DisplayTest : public testing::TestWithParam<Session> {
+protected:
+    void SetUp() override {
+        server = StartServer(GetParam());
+        ASSERT_TRUE(server->Ready()) << server->Log();
+    }
+
+    // The tool, up on the server; the Wayland sessions log the protocol.
+    std::unique_ptr<ProbedTool> StartTool(std::vector<std::string> env = {}) {
+        if (GetParam().shell != Shell::X11) {
+            env.emplace_back("WAYLAND_DEBUG=1");
+        }
+        auto tool = std::make_unique<ProbedTool>(*server, env);
+        EXPECT_TRUE(tool->Up()) << "the tool did not come up:\n" << tool->Messages();
+        return tool;
+    }
+
+    // Fills the screen in the kiosk, fits it elsewhere; the caption row is the dialog's own
+    // where nobody else draws one.
+    void ExpectPlacedOnTheScreen(const WindowFacts& facts) {
+        const Session& session = GetParam();
+        EXPECT_TRUE(facts.exposed);
+        EXPECT_EQ(facts.screen, QSize(session.width, session.height));
+        EXPECT_EQ(facts.pixelRatio, session.scale);
+        const QRect inside(QPoint(0, 0), facts.window.size());
+        switch (session.shell) {
+            case Shell::Kiosk:
+                EXPECT_EQ(facts.window.size(), facts.screen) << Describe(facts.window);
+                EXPECT_EQ(facts.frame.size(), facts.window.size()) << Describe(facts.frame);
+                break;
+            case Shell::Desktop:
+                // Under Wayland the compositor places the window: only its size can be seen.
+                EXPECT_LE(facts.frame.width(), facts.available.width()) << Describe(facts.frame);
+                EXPECT_LE(facts.frame.height(), facts.available.height()) << Describe(facts.frame);
+                break;
+            case Shell::X11:
+                // Moved to (-1, -1), its frame just off the screen.
+                EXPECT_TRUE(QRect(QPoint(-1, -1), facts.screen + QSize(2, 2)).contains(facts.frame))
+                    << Describe(facts.frame);
+                break;
+        }
+        if (session.shell == Shell::Desktop) {
+            EXPECT_FALSE(facts.ownOk) << "a second caption under the desktop's";
+        } else {
+            ASSERT_TRUE(facts.ownOk) << "no OK button where nobody draws a caption";
+            EXPECT_TRUE(inside.contains(*facts.ownOk)) << Describe(*facts.ownOk);
+        }
+    }
+
+    // OK ends the tool as the caption's button does: the Barcode page stops and disables
+    // the scanner, and every device is let go.
+    void ExpectOkEndsItCleanly(ProbedTool& tool) {
+        const bool own = GetParam().shell != Shell::Desktop;
+        EXPECT_EQ(tool.CloseWithOk(), own ? "pressed" : "closed");
+        EXPECT_EQ(tool.Ended(), 0) << tool.Messages();
+        EXPECT_EQ(tool.Control().Codes(), (std::vector<std::uint32_t>{500, 100, 500, 150}));
+        EXPECT_TRUE(tool.Control().WaitAllClosed(5000));
+    }
+
+    std::unique_ptr<DisplayServer> server;
+};
+
+TEST_P(DisplayTest, TheToolRunsOnTheScreenWithEveryPageInsideItsWindowAndOkEndsIt) {
+    const std::unique_ptr<ProbedTool> tool = StartTool();
+    const std::optional<WindowFacts> facts = tool->Window();
+    ASSERT_TRUE(facts) << tool->Messages();
+    ExpectPlacedOnTheScreen(*facts);
+    std::cout << GetParam().name << ": window " << Describe(facts->window) << ", frame "
+              << Describe(facts->frame) << ", font " << facts->fontPixels << " px\n";
+
+    const std::optional<rvtest::PageFacts> pages = tool->Pages();
+    ASSERT_TRUE(pages) << tool->Messages();
+    EXPECT_TRUE(pages->notShown.empty());
+    const QRect inside(QPoint(0, 0), facts->window.size());
+    EXPECT_TRUE(inside.contains(pages->tabRow)) << Describe(pages->tabRow);
+    ASSERT_EQ(pages->tabs.size(), 5u);
+    for (const rvtest::Placed& tab : pages->tabs) {
+        EXPECT_TRUE(pages->tabRow.contains(tab.place)) << tab.what << " " << Describe(tab.place);
+        EXPECT_GE(tab.place.width(), tab.titleWidth) << "the title " << tab.what << " is cut";
+    }
+    for (int page = 0; page < 5; ++page) {
+        int shown = 0;
+        for (const rvtest::Placed& control : pages->controls) {
+            if (control.page == page) {
+                ++shown;
+                EXPECT_TRUE(inside.contains(control.place))
+                    << "page " << page << ": " << control.what << " at " << Describe(control.place);
+            }
+        }
+        EXPECT_GT(shown, 0) << "page " << page;
+    }
+
+    if (GetParam().shell != Shell::X11) {
+        EXPECT_GE(tool->Count("set_app_id(\"" + std::string(kAppId) + "\")"), 1);
+        EXPECT_TRUE(
+            std::filesystem::exists(std::string(RV_SOURCE_DIR) + "/data/" + kAppId + ".desktop"));
+    }
+    ExpectOkEndsItCleanly(*tool);
+}
+
+INSTANTIATE_TEST_SUITE_P(, DisplayTest,
+                         testing::Values(Session{"Kiosk240x320", Shell::Kiosk, 240, 320, 1},
+                                         Session{"Kiosk240x320Scale2", Shell::Kiosk, 240, 320, 2},
+                                         Session{"Kiosk320x480", Shell::Kiosk, 320, 480, 1},
+                                         Session{"Kiosk480x640", Shell::Kiosk, 480, 640, 1},
+                                         Session{"Kiosk480x640Scale2", Shell::Kiosk, 480, 640, 2},
+                                         Session{"Desktop1024x768", Shell::Desktop, 1024, 768, 1},
+                                         Session{"X11_240x320", Shell::X11, 240, 320, 1}),
+                         NameOf);
+
+// Hidden around a utility, the window comes back: under Wayland a hidden window's surface
+// is gone, and showing makes a new one, which the kiosk must map full screen again.
+class UtilityTest : public DisplayTest {};
+
+TEST_P(UtilityTest, TheWindowComesBackWhenTheUtilityEnds) {
+    const std::filesystem::path ran = server->RuntimeDir() / "utilities.log";
+    const std::unique_ptr<ProbedTool> tool =
+        StartTool({"RV4417_UTILITY_CLOSE_MS=300", "RV4417_UTILITY_LOG=" + ran.string()});
+    ASSERT_TRUE(tool->Window()) << tool->Messages();
+    const auto run = tool->RunUtility();
+    ASSERT_TRUE(run && run->after) << tool->Messages();
+    EXPECT_TRUE(std::filesystem::exists(ran)) << "the utility did not run";
+    EXPECT_EQ(run->hidden, 1);
+    EXPECT_EQ(run->shown, 1);
+    ExpectPlacedOnTheScreen(*run->after);
+    // The compositor's side: the hidden window's surface went, and a new one, named as the
+    // first, was configured (by the kiosk: full screen).
+    const std::string size =
+        GetParam().shell == Shell::Kiosk
+            ? std::to_string(GetParam().width) + ", " + std::to_string(GetParam().height) + ","
+            : "";
+    EXPECT_TRUE(tool->SaysInOrder({R"(-> xdg_toplevel@\d+\.destroy\(\))",
+                                   R"(-> xdg_toplevel@\d+\.set_app_id\(")" + std::string(kAppId),
+                                   R"(xdg_toplevel@\d+\.configure\()" + size}));
+    ExpectOkEndsItCleanly(*tool);
+}
+
+INSTANTIATE_TEST_SUITE_P(, UtilityTest,
+                         testing::Values(Session{"Kiosk240x320", Shell::Kiosk, 240, 320, 1},
+                                         Session{"Desktop1024x768", Shell::Desktop, 1024, 768, 1}),
+                         NameOf);
+
+}  // namespace

@@ -1,0 +1,195 @@
+#include "tests/display/probed_tool.h"
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "tests/support/emulation.h"
+
+namespace rvtest {
+
+namespace {
+
+constexpr int kStartMs = 30000;   // the first start of a session builds the font cache
+constexpr int kAnswerMs = 30000;  // a command waits up to 10 s in the tool, a utility longer
+
+QRect ReadPlace(std::istream& in) {
+    int x = 0, y = 0, w = 0, h = 0;
+    in >> x >> y >> w >> h;
+    return {x, y, w, h};
+}
+
+std::string Rest(std::istream& in) {
+    std::string rest;
+    std::getline(in >> std::ws, rest);
+    return rest;
+}
+
+// The facts of "window" among lines (others are left alone).
+WindowFacts ReadWindow(const std::vector<std::string>& lines) {
+    WindowFacts facts;
+    for (const std::string& line : lines) {
+        std::istringstream in(line);
+        std::string key;
+        in >> key;
+        if (key == "screen") {
+            int w = 0, h = 0;
+            in >> w >> h >> facts.pixelRatio;
+            facts.screen = QSize(w, h);
+        } else if (key == "available") {
+            facts.available = ReadPlace(in);
+        } else if (key == "window") {
+            facts.window = ReadPlace(in);
+        } else if (key == "frame") {
+            facts.frame = ReadPlace(in);
+        } else if (key == "exposed") {
+            int exposed = 0;
+            in >> exposed;
+            facts.exposed = exposed != 0;
+        } else if (key == "font") {
+            in >> facts.fontPixels;
+        } else if (key == "ok") {
+            facts.ownOk = ReadPlace(in);
+        }
+    }
+    return facts;
+}
+
+}  // namespace
+
+ProbedTool::ProbedTool(const DisplayServer& server, const std::vector<std::string>& extraEnv)
+    : m_control(m_devices.Entry("GPR1"), [](std::uint32_t) { return 1; }),
+      m_log(server.RuntimeDir() / "tool.log") {
+    m_devices.Link("COM0", m_com0.SlavePath());
+    m_devices.Link("COM2", m_com2.SlavePath());
+    std::vector<std::string> env = server.ClientEnvironment();
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+    ChildOptions options;
+    // Beside the program, where it finds its utilities and its sound.
+    options.argv = BuiltProgram(RV_BINARY_DIR "/RV4417Test-probe");
+    options.env = EnvironmentWith(env);  // RV4417_DEVICES comes with the test's own
+    options.log = m_log;
+    options.talk = true;
+    m_tool = std::make_unique<Child>(options);
+}
+
+bool ProbedTool::Up() {
+    const std::optional<std::string> line = m_tool->ReadLine(kStartMs);
+    return line == "up";
+}
+
+std::optional<std::vector<std::string>> ProbedTool::Ask(const std::string& command) {
+    if (!m_tool->Send(command)) {
+        return std::nullopt;
+    }
+    std::vector<std::string> lines;
+    for (;;) {
+        std::optional<std::string> line = m_tool->ReadLine(kAnswerMs);
+        if (!line) {
+            return std::nullopt;
+        }
+        if (*line == ".") {
+            return lines;
+        }
+        lines.push_back(std::move(*line));
+    }
+}
+
+std::optional<WindowFacts> ProbedTool::Window() {
+    const auto lines = Ask("window");
+    return lines ? std::optional(ReadWindow(*lines)) : std::nullopt;
+}
+
+std::optional<PageFacts> ProbedTool::Pages() {
+    const auto lines = Ask("pages");
+    if (!lines) {
+        return std::nullopt;
+    }
+    PageFacts facts;
+    for (const std::string& line : *lines) {
+        std::istringstream in(line);
+        std::string key;
+        in >> key;
+        Placed placed;
+        if (key == "tabrow") {
+            facts.tabRow = ReadPlace(in);
+        } else if (key == "tab") {
+            in >> placed.page;
+            placed.place = ReadPlace(in);
+            in >> placed.titleWidth;
+            placed.what = Rest(in);
+            facts.tabs.push_back(placed);
+        } else if (key == "control") {
+            in >> placed.page;
+            placed.place = ReadPlace(in);
+            placed.what = Rest(in);
+            facts.controls.push_back(placed);
+        } else if (key == "hidden") {
+            std::string word;
+            in >> word >> placed.page;
+            facts.notShown.push_back(placed.page);
+        }
+    }
+    return facts;
+}
+
+std::optional<ProbedTool::UtilityRun> ProbedTool::RunUtility() {
+    const auto lines = Ask("utility");
+    if (!lines) {
+        return std::nullopt;
+    }
+    UtilityRun run;
+    for (const std::string& line : *lines) {
+        if (line.rfind("hidden ", 0) == 0) {
+            std::istringstream in(line);
+            std::string hidden, shown;
+            in >> hidden >> run.hidden >> shown >> run.shown;
+        }
+    }
+    run.after = ReadWindow(*lines);
+    return run;
+}
+
+std::optional<std::string> ProbedTool::CloseWithOk() {
+    const auto lines = Ask("ok");
+    if (!lines || lines->empty()) {
+        return std::nullopt;
+    }
+    return lines->back();
+}
+
+std::optional<int> ProbedTool::Ended() {
+    return m_tool->Wait(kStartMs);
+}
+
+int ProbedTool::Count(const std::string& part) const {
+    std::ifstream file(m_log);
+    int count = 0;
+    for (std::string line; std::getline(file, line);) {
+        count += line.find(part) != std::string::npos;
+    }
+    return count;
+}
+
+bool ProbedTool::SaysInOrder(const std::vector<std::string>& patterns) const {
+    std::ifstream file(m_log);
+    size_t matched = 0;
+    for (std::string line; matched < patterns.size() && std::getline(file, line);) {
+        matched += std::regex_search(line, std::regex(patterns[matched]));
+    }
+    return matched == patterns.size();
+}
+
+std::string ProbedTool::Messages() const {
+    std::ifstream file(m_log);
+    std::string messages;
+    for (std::string line; std::getline(file, line);) {
+        // Wayland's debug lines start with a time stamp in brackets; its errors do not.
+        if (line.rfind('[', 0) != 0) {
+            messages += line + "\n";
+        }
+    }
+    return messages;
+}
+
+}  // namespace rvtest

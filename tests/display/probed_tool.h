@@ -1,0 +1,90 @@
+// The tool as it ships, started on a real display server against a simulated terminal's
+// ports (pseudo-terminals) and control device, with the probe of dialog_probe.cpp to ask
+// what its window looks like and to work it. Every wait ends with an event of the tool's (a
+// line, its end) or after a generous bound.
+#pragma once
+
+#include <QRect>
+#include <QSize>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/display/child.h"
+#include "tests/display/display_server.h"
+#include "tests/support/device_dir.h"
+#include "tools/sim/control_device.h"
+#include "tools/sim/pty.h"
+
+namespace rvtest {
+
+struct WindowFacts {
+    QSize screen;  // logical pixels
+    double pixelRatio = 0;
+    QRect available;
+    QRect window;  // the client area; under Wayland always at (0, 0)
+    QRect frame;   // with the caption a window manager or a decoration draws
+    bool exposed = false;
+    int fontPixels = 0;
+    std::optional<QRect> ownOk;  // the OK button of the dialog's own caption row
+};
+
+struct Placed {
+    int page = -1;  // -1: the dialog's own controls
+    QRect place;    // within the window
+    int titleWidth = 0;
+    std::string what;
+};
+
+struct PageFacts {
+    QRect tabRow;
+    std::vector<Placed> tabs;
+    std::vector<Placed> controls;
+    std::vector<int> notShown;  // pages that did not come up on their tab
+};
+
+class ProbedTool {
+public:
+    // extraEnv: more "NAME=value" for the tool, besides the server's and the device folder.
+    ProbedTool(const DisplayServer& server, const std::vector<std::string>& extraEnv);
+
+    // Waits until the dialog is up (false: the tool ended or hung first).
+    bool Up();
+    std::optional<WindowFacts> Window();
+    std::optional<PageFacts> Pages();
+    // Starts the Other page's first utility; after it: how often the window hid and showed.
+    struct UtilityRun {
+        int hidden = 0;
+        int shown = 0;
+        std::optional<WindowFacts> after;
+    };
+    std::optional<UtilityRun> RunUtility();
+    // Presses the own OK button, or closes the window where there is none: "pressed" or
+    // "closed"; then waits for the tool's end and gives its exit status.
+    std::optional<std::string> CloseWithOk();
+    std::optional<int> Ended();
+
+    const sim::ControlDeviceServer& Control() const { return m_control; }
+    // How often the tool's standard error says part (Wayland's debug lines included).
+    int Count(const std::string& part) const;
+    // Whether lines of the standard error match the patterns (regular expressions) one after
+    // the other, other lines between them.
+    bool SaysInOrder(const std::vector<std::string>& patterns) const;
+    // The standard error without Wayland's debug lines, for a failure's report.
+    std::string Messages() const;
+
+private:
+    // The probe's answer, the lines before its ".". A utility the tool starts writes to the
+    // same output: answers are read by their keys.
+    std::optional<std::vector<std::string>> Ask(const std::string& command);
+
+    DeviceDir m_devices;
+    sim::PseudoTerminal m_com0;
+    sim::PseudoTerminal m_com2;
+    sim::ControlDeviceServer m_control;
+    std::filesystem::path m_log;
+    std::unique_ptr<Child> m_tool;
+};
+
+}  // namespace rvtest
