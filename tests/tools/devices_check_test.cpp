@@ -16,9 +16,12 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/support/device_dir.h"
 #include "tests/support/emulation.h"
+#include "tests/support/temp_dir.h"
 #include "tests/tools/run_program.h"
 #include "tools/sim/control_device.h"
 #include "tools/sim/pty.h"
@@ -202,6 +205,42 @@ const group* DeviceGroup() {
     return nullptr;
 }
 
+// Points the sanitizers' options at copies of the files they name, in a folder every user
+// may read, for as long as it lives.
+class ScopedPublicSanitizerOptions {
+public:
+    explicit ScopedPublicSanitizerOptions(const fs::path& folder) {
+        for (const char* name : {"TSAN_OPTIONS", "ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"}) {
+            const char* value = getenv(name);
+            if (!value) {
+                continue;
+            }
+            m_saved.emplace_back(name, value);
+            std::string options = value;
+            const std::string key = "suppressions=";
+            if (const size_t at = options.find(key); at != std::string::npos) {
+                const size_t from = at + key.size();
+                const size_t end = options.find_first_of(" :", from);
+                const fs::path file = options.substr(from, end - from);
+                const fs::path copy = folder / (std::string(name) + ".supp");
+                fs::copy_file(file, copy);
+                options.replace(from, end == std::string::npos ? end : end - from, copy.string());
+            }
+            setenv(name, options.c_str(), 1);
+        }
+    }
+    ~ScopedPublicSanitizerOptions() {
+        for (const auto& [name, value] : m_saved) {
+            setenv(name.c_str(), value.c_str(), 1);
+        }
+    }
+    ScopedPublicSanitizerOptions(const ScopedPublicSanitizerOptions&) = delete;
+    ScopedPublicSanitizerOptions& operator=(const ScopedPublicSanitizerOptions&) = delete;
+
+private:
+    std::vector<std::pair<std::string, std::string>> m_saved;
+};
+
 TEST(DevicesCheckTest, ADeviceTheUserMayNotOpenShowsOwnerGroupModeAndTheRemedy) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "changing the pseudo-terminal's owner takes root";
@@ -220,9 +259,17 @@ TEST(DevicesCheckTest, ADeviceTheUserMayNotOpenShowsOwnerGroupModeAndTheRemedy) 
     ASSERT_EQ(chown(com0.SlavePath().c_str(), 0, g->gr_gid), 0);
     ASSERT_EQ(chmod(com0.SlavePath().c_str(), 0660), 0);
 
+    // The other user may not be able to reach the checkout (a home folder is 0700): the
+    // program, and the sanitizer's suppressions it reads at start, run from a public copy.
+    const rvtest::TempDir shelf;
+    ASSERT_EQ(chmod(shelf.path().c_str(), 0755), 0);
+    const fs::path program = shelf.path() / "rv4417-devices";
+    fs::copy_file(RV_BINARY_DIR "/rv4417-devices", program);
+    const ScopedPublicSanitizerOptions options(shelf.path());
+
     std::vector<std::string> argv{"/usr/bin/setpriv", "--reuid=65534", "--regid=65534",
                                   "--clear-groups"};
-    for (const std::string& part : rvtest::BuiltProgram(RV_BINARY_DIR "/rv4417-devices")) {
+    for (const std::string& part : rvtest::BuiltProgram(program.string())) {
         argv.push_back(part);
     }
     const rvtest::Ran ran = rvtest::RunProgram(argv);
