@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Debian package of RV4417Test for this machine or for the terminal:
+# Builds and tests the Debian package of RV4417Test for this machine or for the terminal:
 #
 #   ./package.sh            this machine's architecture
 #   ./package.sh arm64      current terminals (64-bit ARM)
@@ -7,9 +7,9 @@
 #   ./package.sh amd64      a technician's PC
 #
 # Installs what the build needs (apt-get; a foreign architecture is added to dpkg's multiarch
-# first and its :ARCH libraries installed), builds a copy of this tree in build/package/ARCH
-# and leaves dist/rv4417test_<version>_<arch>.deb. A foreign architecture's package is built
-# without running the tests (they run under emulation in ./test.sh --cross ARCH).
+# first and its :ARCH libraries installed), builds a copy of this tree in build/package/ARCH,
+# runs every suite on what it built (a foreign architecture's under user-mode emulation) and
+# leaves dist/rv4417test_<version>_<arch>.deb. DEB_BUILD_OPTIONS=nocheck leaves the suites out.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -21,7 +21,14 @@ case "$arch" in
     *) echo "usage: ./package.sh [amd64|arm64|armhf]" >&2; exit 2 ;;
 esac
 
-rv_install_package_deps "$arch"
+profiles=()
+[ "$arch" != "$native" ] && profiles+=(cross)
+[[ " ${DEB_BUILD_OPTIONS:-} " == *" nocheck "* ]] && profiles+=(nocheck)
+profile_list=$(IFS=,; echo "${profiles[*]}")
+
+rv_install_missing
+rv_install_package_deps "$arch" "$profile_list"
+rv_use_ccache
 
 work="build/package/$arch"
 rm -rf "$work"
@@ -30,11 +37,9 @@ mkdir -p "$work/src" dist
 tar --exclude=./build --exclude=./dist --exclude=./out --exclude=./.git -cf - . |
     tar -xf - -C "$work/src"
 
-options=(-b -us -uc)
-if [ "$arch" != "$native" ]; then
-    options+=(-a "$arch" -Pcross,nocheck)
-    export DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}"
-fi
+options=(-b -us -uc -jauto)
+[ "$arch" != "$native" ] && options+=(-a "$arch")
+[ -n "$profile_list" ] && options+=("-P$profile_list")
 (cd "$work/src" && dpkg-buildpackage "${options[@]}")
 
 version=$(dpkg-parsechangelog -l debian/changelog -S Version)

@@ -1,27 +1,27 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the tests.
 #
-#   ./test.sh            the normal build, every suite (the display tests too: weston, Xvfb)
+#   ./test.sh            the normal build, every suite (the display tests and the slow cases too)
 #   ./test.sh --asan     address + undefined-behaviour sanitizers, every suite that runs code
 #   ./test.sh --tsan     thread sanitizer, every suite that runs code
-#   ./test.sh --cross ARCH   a cross build for arm64 or armhf, every suite under user-mode
-#                        emulation (qemu-user, called by ctest: no binfmt support needed)
-#   ./test.sh --ci       the three native builds, both cross builds and the packages, as CI
-# Further arguments go to ctest (for example -R Serial).
+#   ./test.sh --cross ARCH   the package for arm64 or armhf, built with Debian's cross compiler,
+#                        every suite run on it under user-mode emulation (./package.sh ARCH)
+#   ./test.sh --ci       as CI: the package of each architecture with its suites, the display
+#                        tests on the amd64 one, both sanitizers, the package checks
+# Further arguments go to ctest (for example -R Serial). Builds land in build/<variant>/ and
+# compile through ccache.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 source scripts/deps.sh
 
-# build_and_test <name> <ctest label regex or ''> <cmake args...>
+# build_and_test <name> <ctest args> <cmake args...>
 build_and_test() {
-    local name=$1 labels=$2
+    local name=$1 filter=$2
     shift 2
     local dir="build/$name"
     cmake -S . -B "$dir" -G Ninja -DRV_WERROR=ON "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
-    local filter=()
-    [ -n "$labels" ] && filter=(-L "$labels")
     # setarch -R: the thread sanitizer needs the address layout it knows. Qt is not built
     # with it: the suppressions leave what happens inside Qt's own threads unchecked.
     local run=()
@@ -29,20 +29,21 @@ build_and_test() {
         command -v setarch >/dev/null && run=(setarch "$(uname -m)" -R)
         export TSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/tsan.supp second_deadlock_stack=1"
     fi
-    (cd "$dir" && "${run[@]}" ctest -j "$(nproc)" --output-on-failure "${filter[@]}" "${ctest_args[@]}")
+    # shellcheck disable=SC2086 # the filter is words for ctest
+    (cd "$dir" && "${run[@]}" ctest -j "$(nproc)" --output-on-failure $filter "${ctest_args[@]}")
 }
 
-# cross_build_and_test <arch>: optimised as the program ships, without debug information (the
-# emulated runs need none, and the build is quicker).
-cross_build_and_test() {
-    rv_install_cross "$1"
-    build_and_test "$1" "" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/debian-cross.cmake \
-        -DRV_TARGET_ARCH="$1" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-        -DRV_BENCHMARKS=OFF
+# The sanitizer builds run every suite that runs code (not the layer check, which reads
+# sources, nor the display tests, which need the shipped build) but not the slow cases, which
+# only wait out real time-outs and run in the normal build.
+sanitized='-L platform|io|afx|app|pages|tools|e2e -LE slow'
+asan() {
+    build_and_test asan "$sanitized" -DRV_SANITIZE='address;undefined' "$@"
+}
+tsan() {
+    build_and_test tsan "$sanitized" -DRV_SANITIZE=thread "$@"
 }
 
-# All but the layer check, which only reads the sources.
-sanitized='platform|io|afx|app|pages|tools|e2e'
 mode=normal
 ctest_args=()
 while [ $# -gt 0 ]; do
@@ -63,22 +64,30 @@ while [ $# -gt 0 ]; do
     shift
 done
 
-rv_install_missing
 case "$mode" in
     normal)
-        rv_install_display
+        rv_install_for test display
+        rv_use_ccache
         build_and_test normal ""
         ;;
-    asan) build_and_test asan "$sanitized" -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF ;;
-    tsan) build_and_test tsan "$sanitized" -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF ;;
-    cross) cross_build_and_test "$cross_arch" ;;
+    asan) rv_install_for test && rv_use_ccache && asan ;;
+    tsan) rv_install_for test && rv_use_ccache && tsan ;;
+    cross) ./package.sh "$cross_arch" ;;
     ci)
-        rv_install_display
-        build_and_test normal ""
-        build_and_test asan "$sanitized" -DRV_SANITIZE='address;undefined' -DRV_BENCHMARKS=OFF
-        build_and_test tsan "$sanitized" -DRV_SANITIZE=thread -DRV_BENCHMARKS=OFF
-        cross_build_and_test arm64
-        cross_build_and_test armhf
+        rv_install_for test display
+        rv_use_ccache
+        native=$(dpkg --print-architecture)
+        # Each build compiles its batches of sources as one unit: every CI build is a cold one.
+        unity=-DCMAKE_UNITY_BUILD=ON
+        ./package.sh "$native"
+        (cd "build/package/$native/src/obj-"*/ &&
+            XDG_RUNTIME_DIR=$(mktemp -d) ctest -j "$(nproc)" --output-on-failure -L display)
+        # The benchmarks are compiled once, here, so that they keep compiling.
+        asan "$unity" -DRV_BENCHMARKS=ON
+        tsan "$unity"
+        for arch in arm64 armhf; do
+            [ "$arch" = "$native" ] || ./package.sh "$arch"
+        done
         scripts/check_packages.sh
         ;;
 esac

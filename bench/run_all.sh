@@ -22,7 +22,7 @@ fail() {
     exit 1
 }
 
-rv_install_missing
+rv_install_for test charts
 # The build type the program ships with, so the numbers are the ones a user gets.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRV_BENCHMARKS=ON >/dev/null ||
     fail "configuring $build failed"

@@ -14,7 +14,8 @@ dir=build/fuzz
 targets=(hex_send_fuzz format_fuzz parse_int_fuzz receive_format_fuzz)
 
 source scripts/deps.sh
-rv_install_missing
+rv_install_for fuzz
+rv_use_ccache
 
 cmake -S fuzz -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$dir" -j "$(nproc)"

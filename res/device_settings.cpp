@@ -6,7 +6,7 @@
 namespace {
 
 // Before main(): the first device opened and the first event traced already see them.
-const bool kApplied = [] {
+const bool kDeviceSettingsApplied = [] {
     SetDeviceDirectoryFrom(rv_res::kDeviceDirectoryVariable, rv_res::kDefaultDeviceDirectory);
     ReadTraceSettingsFrom(rv_res::kTraceVariable);
     return true;

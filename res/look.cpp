@@ -17,7 +17,7 @@ constexpr LPCWSTR kTabStyleSheet =
     u" background: palette(window); }"
     u"QTabBar::tab:!selected { background: palette(button); margin-top: 2px; }";
 
-const bool kApplied = [] {
+const bool kLookApplied = [] {
     AfxSetDialogFont(kDialogFontFamily, kPixelsPerPoint);
     AfxSetTabStyleSheet(kTabStyleSheet);
     return true;

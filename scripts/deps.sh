@@ -1,29 +1,53 @@
-# Sourced by test.sh, run.sh and fuzz/run.sh: installs the Debian packages the build needs
-# that are missing (clang and its runtime libraries for the fuzz targets).
-rv_packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev
-             libsndfile1-dev libasound2-dev fonts-wqy-microhei clang libclang-rt-14-dev
-             qt6-charts-dev libqt6opengl6-dev)
-# Qt's Wayland platform plugin: without it a session with no X server (the terminal's kiosk)
-# cannot start the tool.
-rv_packages+=(qt6-wayland)
-# The on-screen keyboard: Qt Quick to build with, Qt Virtual Keyboard and the QML modules it
-# imports (its package names only some of them) to run and test with.
+# Sourced by the commands (run.sh, test.sh, package.sh, fuzz/run.sh, bench/run_all.sh, the
+# soak): each installs the Debian packages that it needs and that are missing, and no more.
+
+# The on-screen keyboard at run time: Qt Virtual Keyboard and the QML modules it imports (its
+# package names only some of them).
 rv_keyboard_packages=(qt6-virtualkeyboard-plugin qml6-module-qtquick-virtualkeyboard
                       qml6-module-qtquick qml6-module-qtquick-layouts qml6-module-qtquick-window
                       qml6-module-qtqml qml6-module-qtqml-workerscript
                       qml6-module-qt-labs-folderlistmodel)
-rv_packages+=(qt6-declarative-dev "${rv_keyboard_packages[@]}")
+# To build and run the tool: Qt Widgets, Qt Quick (the keyboard's panel), Qt's Wayland plugin
+# (without it a session with no X server, the terminal's kiosk, cannot start the tool), sound,
+# a font with the Chinese folder's name, and a compiler cache.
+rv_packages=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-declarative-dev qt6-wayland
+             libsndfile1-dev libasound2-dev fonts-wqy-microhei "${rv_keyboard_packages[@]}")
+# To build and run the suites, and to compile the benchmarks.
+rv_test_packages=(libgtest-dev libbenchmark-dev)
 # The display tests' servers: weston (headless back end, kiosk and desktop shells) and Xvfb,
 # with xdotool and xkbcomp for the keypad's real key presses.
 rv_display_packages=(weston xvfb xdotool x11-xkb-utils)
+# The fuzz targets: clang and its sanitizer and libFuzzer runtimes.
+rv_fuzz_packages=(clang libclang-rt-14-dev)
+# The benchmarks' report draws with Qt Charts.
+rv_chart_packages=(qt6-charts-dev libqt6opengl6-dev)
 
+# What every command needs to build the tool.
 rv_install_missing() {
     rv_install_list "${rv_packages[@]}"
 }
 
-# For the commands that run the display tests.
-rv_install_display() {
-    rv_install_list "${rv_display_packages[@]}"
+# rv_install_for WHAT...: the tool's packages and those of each of test, display, fuzz, charts.
+rv_install_for() {
+    local list=("${rv_packages[@]}") what
+    for what in "$@"; do
+        case "$what" in
+            test) list+=("${rv_test_packages[@]}") ;;
+            display) list+=("${rv_display_packages[@]}") ;;
+            fuzz) list+=("${rv_fuzz_packages[@]}") ;;
+            charts) list+=("${rv_chart_packages[@]}") ;;
+        esac
+    done
+    rv_install_list "${list[@]}"
+}
+
+# The compiler cache: the user's (ccache's own default), also inside a package build, where
+# debhelper points HOME elsewhere. Exported so that every cmake configured after this compiles
+# through it.
+rv_use_ccache() {
+    command -v ccache >/dev/null || return 0
+    CCACHE_DIR=${CCACHE_DIR:-$(ccache --get-config cache_dir)}
+    export CCACHE_DIR CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
 }
 
 rv_sudo() {
@@ -52,29 +76,21 @@ rv_install_list() {
     DEBIAN_FRONTEND=noninteractive rv_sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Cross builds for ARCH (arm64, armhf) and their tests under user-mode emulation.
-rv_install_cross() {
-    local arch=$1
-    rv_add_architecture "$arch"
-    rv_install_list "crossbuild-essential-$arch" qemu-user "qt6-base-dev:$arch" \
-        "qt6-declarative-dev:$arch" "libsndfile1-dev:$arch" "libasound2-dev:$arch" \
-        "libgtest-dev:$arch" "${rv_keyboard_packages[@]/%/:$arch}"
-}
-
-# Package builds for ARCH: the debian/ build dependencies and the packaging tools.
+# rv_install_package_deps ARCH [PROFILES]: the debian/ build dependencies of a package build
+# for ARCH with those build profiles (comma-separated, as dpkg-buildpackage -P takes them), and
+# the packaging tools. A foreign ARCH is added to dpkg first.
 rv_install_package_deps() {
-    local arch=$1 native
+    local arch=$1 profiles=${2:-} native
     native=$(dpkg --print-architecture)
     rv_install_list dpkg-dev debhelper
-    local check=(dpkg-checkbuilddeps)
+    local options=()
     if [ "$arch" != "$native" ]; then
         rv_add_architecture "$arch"
         rv_install_list "crossbuild-essential-$arch"
-        check+=(-a "$arch" -Pcross,nocheck)
+        options+=(-a "$arch")
     fi
-    "${check[@]}" >/dev/null 2>&1 && return 0
-    local build_dep=(apt-get build-dep -y -qq)
-    [ "$arch" != "$native" ] && build_dep+=(-a "$arch" -Pcross,nocheck)
+    [ -n "$profiles" ] && options+=("-P$profiles")
+    dpkg-checkbuilddeps "${options[@]}" >/dev/null 2>&1 && return 0
     rv_sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive rv_sudo "${build_dep[@]}" ./
+    DEBIAN_FRONTEND=noninteractive rv_sudo apt-get build-dep -y -qq "${options[@]}" ./
 }

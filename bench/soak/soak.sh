@@ -27,7 +27,7 @@ for arg in "$@"; do
     esac
 done
 
-rv_install_missing
+rv_install_for test
 cmake -S . -B "$build" -G Ninja "${cmake_args[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target rv4417-soak
 

@@ -6,16 +6,14 @@
 #include <chrono>
 
 #include "tests/support/device_dir.h"
+#include "tests/support/elapsed.h"
 #include "tools/sim/control_device.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-long ElapsedMs(Clock::time_point since) {
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
+using rvtest::ElapsedMs;
 
 TEST(ScannerTest, EachRequestReachesTheDeviceAsItsCodeOverItsOwnConnection) {
     rvtest::DeviceDir devices;

@@ -9,6 +9,7 @@
 
 #include "io/port.h"
 #include "tests/support/device_dir.h"
+#include "tests/support/elapsed.h"
 #include "tools/sim/pty.h"
 
 namespace {
@@ -16,10 +17,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-long ElapsedMs(Clock::time_point since) {
-    return static_cast<long>(
-        std::chrono::duration_cast<milliseconds>(Clock::now() - since).count());
-}
+using rvtest::ElapsedMs;
 
 class WriteTest : public testing::Test {
 protected:
