@@ -74,20 +74,30 @@ case "$mode" in
     tsan) rv_install_for test && rv_use_ccache && tsan ;;
     cross) ./package.sh "$cross_arch" ;;
     ci)
-        rv_install_for test display
+        # timed <what> <command...>: runs it and says how long it took, for CI's log.
+        timed() {
+            local what=$1 start=$SECONDS
+            shift
+            "$@"
+            echo "=== $what: $((SECONDS - start)) s"
+        }
+        timed "installing the tool's, the tests' and the displays' packages" \
+            rv_install_for test display charts
         rv_use_ccache
         native=$(dpkg --print-architecture)
         # Each build compiles its batches of sources as one unit: every CI build is a cold one.
         unity=-DCMAKE_UNITY_BUILD=ON
-        ./package.sh "$native"
-        (cd "build/package/$native/src/obj-"*/ &&
-            XDG_RUNTIME_DIR=$(mktemp -d) ctest -j "$(nproc)" --output-on-failure -L display)
+        timed "the $native package, built and tested" ./package.sh "$native"
+        timed "the display tests on the $native package's build" \
+            bash -c 'cd build/package/'"$native"'/src/obj-*/ &&
+                XDG_RUNTIME_DIR=$(mktemp -d) ctest -j "$(nproc)" --output-on-failure -L display'
         # The benchmarks are compiled once, here, so that they keep compiling.
-        asan "$unity" -DRV_BENCHMARKS=ON
-        tsan "$unity"
+        timed "address and undefined-behaviour sanitizers" asan "$unity" -DRV_BENCHMARKS=ON
+        timed "thread sanitizer" tsan "$unity"
         for arch in arm64 armhf; do
-            [ "$arch" = "$native" ] || ./package.sh "$arch"
+            [ "$arch" = "$native" ] || timed "the $arch package, built and tested under emulation" \
+                ./package.sh "$arch"
         done
-        scripts/check_packages.sh
+        timed "the package checks" scripts/check_packages.sh
         ;;
 esac
