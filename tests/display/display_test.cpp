@@ -10,8 +10,8 @@
 #include <memory>
 #include <ostream>
 
-#include "tests/display/display_server.h"
 #include "tests/display/probed_tool.h"
+#include "tests/support/display_server.h"
 
 namespace {
 

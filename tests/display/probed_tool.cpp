@@ -64,13 +64,14 @@ ProbedTool::ProbedTool(const DisplayServer& server, const std::vector<std::strin
     m_devices.Link("COM2", m_com2.SlavePath());
     std::vector<std::string> env = server.ClientEnvironment();
     env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-    ChildOptions options;
-    // Beside the program, where it finds its utilities and its sound.
-    options.argv = BuiltProgram(RV_BINARY_DIR "/RV4417Test-probe");
-    options.env = EnvironmentWith(env);  // RV4417_DEVICES comes with the test's own
-    options.log = m_log;
-    options.talk = true;
-    m_tool = std::make_unique<Child>(options);
+    // Beside the program, where it finds its utilities and its sound; RV4417_DEVICES comes
+    // with the test's environment.
+    m_tool = std::make_unique<Child>(
+        ChildOptions{.argv = BuiltProgram(RV_BINARY_DIR "/RV4417Test-probe"),
+                     .env = EnvironmentWith(env),
+                     .log = m_log,
+                     .pipe = 1,
+                     .input = true});
 }
 
 bool ProbedTool::Up() {

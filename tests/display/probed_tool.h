@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/display/child.h"
-#include "tests/display/display_server.h"
+#include "tests/support/child.h"
 #include "tests/support/device_dir.h"
+#include "tests/support/display_server.h"
 #include "tools/sim/control_device.h"
 #include "tools/sim/pty.h"
 
