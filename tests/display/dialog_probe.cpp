@@ -5,8 +5,7 @@
 //   window     the screen (logical pixels, device pixel ratio, available area), the window and
 //              its frame, whether the window is exposed, the dialog font's pixel size, and
 //              the dialog's own OK button when it shows one
-//   pages      selects each page in turn by its tab: the tab row, the tabs with their titles'
-//              widths, and the place of every control shown
+//   layout     what is not laid out whole (dialog_layout.h), a line each
 //   utility    starts the Other page's first utility; once it has ended and the window is
 //              exposed again, how often the window was hidden and shown, then as "window"
 //   ok         presses the dialog's own OK button ("pressed"), or, where it shows none,
@@ -16,16 +15,15 @@
 #include <unistd.h>
 
 #include <QAbstractButton>
-#include <QAccessible>
 #include <QApplication>
 #include <QScreen>
 #include <QSocketNotifier>
-#include <QTabBar>
 #include <QTest>
 #include <QWindow>
 #include <string>
 
 #include "app/test_dlg.h"
+#include "tests/support/dialog_layout.h"
 #include "tools/drive/controls.h"
 #include "tools/drive/waits.h"
 
@@ -40,11 +38,6 @@ void Say(const QString& line) {
 
 QString Place(const QRect& r) {
     return QString("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
-}
-
-QString AccessibleName(QWidget* widget) {
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-    return accessible ? accessible->text(QAccessible::Name) : QString();
 }
 
 class Probe : public QObject {
@@ -76,12 +69,13 @@ private:
         m_input.setEnabled(true);
     }
 
-    void Run(const QString& line) {
-        const QString command = line.section(' ', 0, 0);
+    void Run(const QString& command) {
         if (command == "window") {
             ReportWindow();
-        } else if (command == "pages") {
-            ReportPages();
+        } else if (command == "layout") {
+            for (const std::string& fault : rvtest::LayoutFaults(m_dialog)) {
+                Say(QString::fromStdString(fault));
+            }
         } else if (command == "utility") {
             RunUtility();
         } else if (command == "ok") {
@@ -99,16 +93,6 @@ private:
             kWaitMs);
     }
 
-    // The dialog's own OK button, where it draws its caption row itself.
-    QAbstractButton* OwnOk() const {
-        for (QAbstractButton* button : Window()->findChildren<QAbstractButton*>()) {
-            if (button->isVisible() && AccessibleName(button) == "OK") {
-                return button;
-            }
-        }
-        return nullptr;
-    }
-
     void ReportWindow() const {
         const bool exposed = WaitExposed();
         QWidget* window = Window();
@@ -122,46 +106,8 @@ private:
         Say("frame " + Place(window->frameGeometry()));
         Say(QString("exposed %1").arg(exposed ? 1 : 0));
         Say(QString("font %1").arg(QFontInfo(window->font()).pixelSize()));
-        if (QAbstractButton* ok = OwnOk()) {
+        if (QAbstractButton* ok = rvtest::OwnOk(window)) {
             Say("ok " + Place(QRect(ok->mapTo(window, QPoint(0, 0)), ok->size())));
-        }
-    }
-
-    void ReportControls(int index, QWidget* parent) const {
-        QWidget* window = Window();
-        for (QWidget* control : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (control->isVisibleTo(parent)) {
-                Say(QString("control %1 %2 %3 %4")
-                        .arg(index)
-                        .arg(Place(QRect(control->mapTo(window, QPoint(0, 0)), control->size())),
-                             QString::fromLatin1(control->metaObject()->className()),
-                             AccessibleName(control)));
-            }
-        }
-    }
-
-    void ReportPages() const {
-        QWidget* window = Window();
-        QTabBar* tabs = drive::TabBarOf(m_dialog.m_tab);
-        ReportControls(-1, window);  // the dialog's own: the tab control, a caption row
-        Say("tabrow " + Place(QRect(tabs->mapTo(window, QPoint(0, 0)), tabs->size())));
-        const CDialog* pages[] = {&m_dialog.m_pagePrinter, &m_dialog.m_pageCard,
-                                  &m_dialog.m_pageKeyboard, &m_dialog.m_pageBarcode,
-                                  &m_dialog.m_pageOther};
-        for (int i = 0; i < tabs->count(); ++i) {
-            const QRect tab = tabs->tabRect(i);
-            Say(QString("tab %1 %2 %3 %4")
-                    .arg(i)
-                    .arg(Place(QRect(tabs->mapTo(window, tab.topLeft()), tab.size())))
-                    .arg(tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)))
-                    .arg(tabs->tabText(i)));
-            QWidget* page = drive::WidgetOf(pages[i]->m_hWnd);
-            drive::ClickTab(m_dialog.m_tab, i);
-            if (!drive::WaitUntil([page] { return page->isVisible(); }, kWaitMs)) {
-                Say(QString("hidden page %1").arg(i));
-                continue;
-            }
-            ReportControls(i, page);
         }
     }
 
@@ -170,18 +116,18 @@ private:
         drive::Visibility visibility(Window());
         // Returns once the utility has ended, as the page's handler does.
         drive::Click(m_dialog.m_pageOther, IDC_CAMERA);
-        Say(QString("hidden %1 shown %2").arg(visibility.Hidden()).arg(visibility.Shown()));
+        Say(QString("hidden %1").arg(visibility.Hidden()));
+        Say(QString("shown %1").arg(visibility.Shown()));
         ReportWindow();
     }
 
     void PressOk() const {
-        if (QAbstractButton* ok = OwnOk()) {
-            Say("pressed");
-            Say(".");
+        QAbstractButton* ok = rvtest::OwnOk(Window());
+        Say(ok ? "pressed" : "closed");
+        Say(".");
+        if (ok) {
             QTest::mouseClick(ok, Qt::LeftButton);
         } else {
-            Say("closed");
-            Say(".");
             Window()->close();
         }
     }
