@@ -1,6 +1,7 @@
 #include "tests/display/probed_tool.h"
 
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 
@@ -64,6 +65,12 @@ std::optional<WindowFacts> ProbedTool::Facts(const std::string& command) {
         return std::nullopt;
     }
     WindowFacts facts;
+    const std::map<std::string, QRect*> places = {
+        {"available", &facts.available}, {"window", &facts.window}, {"frame", &facts.frame}};
+    const std::map<std::string, int*> numbers = {{"exposed", &facts.exposed},
+                                                 {"font", &facts.fontPixels},
+                                                 {"hidden", &facts.hidden},
+                                                 {"shown", &facts.shown}};
     for (const std::string& line : *lines) {
         std::istringstream in(line);
         std::string key;
@@ -72,22 +79,12 @@ std::optional<WindowFacts> ProbedTool::Facts(const std::string& command) {
             int w = 0, h = 0;
             in >> w >> h >> facts.pixelRatio;
             facts.screen = QSize(w, h);
-        } else if (key == "available") {
-            facts.available = ReadPlace(in);
-        } else if (key == "window") {
-            facts.window = ReadPlace(in);
-        } else if (key == "frame") {
-            facts.frame = ReadPlace(in);
-        } else if (key == "exposed") {
-            in >> facts.exposed;
-        } else if (key == "font") {
-            in >> facts.fontPixels;
         } else if (key == "ok") {
             facts.ownOk = ReadPlace(in);
-        } else if (key == "hidden") {
-            in >> facts.hidden;
-        } else if (key == "shown") {
-            in >> facts.shown;
+        } else if (places.contains(key)) {
+            *places.at(key) = ReadPlace(in);
+        } else if (numbers.contains(key)) {
+            in >> *numbers.at(key);
         }
     }
     return facts;

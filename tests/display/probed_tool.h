@@ -23,9 +23,9 @@ struct WindowFacts {
     QSize screen;  // logical pixels
     double pixelRatio = 0;
     QRect available;
-    QRect window;  // the client area; under Wayland always at (0, 0)
-    QRect frame;   // with the caption a window manager or a decoration draws
-    bool exposed = false;
+    QRect window;     // the client area; under Wayland always at (0, 0)
+    QRect frame;      // with the caption a window manager or a decoration draws
+    int exposed = 0;  // 1: on the screen
     int fontPixels = 0;
     std::optional<QRect> ownOk;  // the OK button of the dialog's own caption row
     int hidden = 0;              // after a utility: how often the window hid and showed
