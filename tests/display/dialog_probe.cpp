@@ -6,8 +6,8 @@
 //              its frame, whether the window is exposed, the dialog font's pixel size, and
 //              the dialog's own OK button when it shows one
 //   layout     what is not laid out whole (dialog_layout.h), a line each
-//   utility    starts the Other page's first utility; once it has ended and the window is
-//              exposed again, how often the window was hidden and shown, then as "window"
+//   utility    starts the Other page's first utility; once it has ended and the window has
+//              been exposed anew, how often the window was hidden and shown, then as "window"
 //   ok         presses the dialog's own OK button ("pressed"), or, where it shows none,
 //              closes the window as a window manager's caption does ("closed")
 // Places are "x y width height" in the window's logical pixels. Waits end after 10 s.
@@ -39,6 +39,31 @@ void Say(const QString& line) {
 QString Place(const QRect& r) {
     return QString("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
+
+// Whether the window has come back on the screen since it was hidden: its expose event comes
+// once the compositor has configured it anew, while QWindow::isExposed() may still say so
+// from before the hide until that event is handled.
+class ExposedAgain : public QObject {
+public:
+    explicit ExposedAgain(QWindow* window) : m_window(window) { window->installEventFilter(this); }
+    bool Seen() const { return m_seen; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const bool expose = event->type() == QEvent::Expose;
+        if (event->type() == QEvent::Hide || (expose && !m_window->isExposed())) {
+            m_hidden = true;
+        } else if (expose && m_hidden) {
+            m_seen = true;
+        }
+        return false;
+    }
+
+private:
+    QWindow* m_window;
+    bool m_hidden = false;
+    bool m_seen = false;
+};
 
 class Probe : public QObject {
 public:
@@ -114,8 +139,10 @@ private:
     void RunUtility() const {
         drive::ClickTab(m_dialog.m_tab, 4);
         drive::Visibility visibility(Window());
+        const ExposedAgain back(Window()->windowHandle());
         // Returns once the utility has ended, as the page's handler does.
         drive::Click(m_dialog.m_pageOther, IDC_CAMERA);
+        drive::WaitUntil([&back] { return back.Seen(); }, kWaitMs);
         Say(QString("hidden %1").arg(visibility.Hidden()));
         Say(QString("shown %1").arg(visibility.Shown()));
         ReportWindow();
