@@ -12,14 +12,9 @@
 #include <QTest>
 #include <filesystem>
 
-#include "app/test_dlg.h"
-#include "tests/support/device_dir.h"
+#include "tests/pages/dialog_fixture.h"
 #include "tests/support/dialog_layout.h"
-#include "tests/support/gui.h"
 #include "tools/sim/control_device.h"
-#include "tools/sim/pty.h"
-
-CWinApp g_testApp;
 
 namespace {
 
@@ -52,24 +47,14 @@ int OpenedHere(const std::filesystem::path& file) {
     return count;
 }
 
-class ScreenFitTest : public testing::Test {
+class ScreenFitTest : public pagetest::DialogTest {
 protected:
     void SetUp() override {
         ASSERT_NE(ScreenNamed("terminal"), nullptr) << "run through ctest: needs screens.json";
-        devices.Link("COM0", com0.SlavePath());
-        devices.Link("COM2", com2.SlavePath());
-    }
-    void TearDown() override {
-        if (dlg.m_hWnd) {
-            dlg.DestroyWindow();
-        }
-        g_testApp.m_pMainWnd = nullptr;
     }
     void OpenOn(const QString& screenName) {
         QCursor::setPos(ScreenNamed(screenName)->geometry().center());
-        ASSERT_TRUE(dlg.Create(IDD_RV4417TEST_DIALOG));
-        g_testApp.m_pMainWnd = &dlg;
-        ASSERT_TRUE(WaitUntil([&] { return Window()->isVisible(); }));
+        Open();
     }
     QWidget* Window() { return WidgetOf(dlg.m_hWnd); }
     QWidget* Tab() { return WidgetOf(dlg.m_tab.m_hWnd); }
@@ -84,11 +69,6 @@ protected:
         EXPECT_GE(FontPixels(), 11);
         EXPECT_EQ(rvtest::LayoutFaults(dlg), kWhole);
     }
-
-    rvtest::DeviceDir devices;
-    sim::PseudoTerminal com0;
-    sim::PseudoTerminal com2;
-    CTestDlg dlg;
 };
 
 TEST_F(ScreenFitTest, A240By320ScreenIsFilledWithEveryPageWholeAndReadable) {
@@ -152,6 +132,8 @@ void PressTheCaptionsOk(CDialog& dialog) {
 }
 
 TEST_F(ScreenFitTest, WithoutAWindowManagersCaptionTheDialogsOwnOkClosesItAsTheCaptionsDoes) {
+    devices.Link("COM0", com0.SlavePath());
+    devices.Link("COM2", com2.SlavePath());
     sim::ControlDeviceServer gpr1(devices.Entry("GPR1"), [](std::uint32_t) { return 1; });
     ObservedDialog modal;
     AfxSetModalShownHook(&PressTheCaptionsOk);
