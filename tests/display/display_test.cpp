@@ -37,10 +37,6 @@ void PrintTo(const Session& session, std::ostream* out) {
     *out << session.name;
 }
 
-std::string NameOf(const testing::TestParamInfo<Session>& param) {
-    return param.param.name;
-}
-
 std::unique_ptr<DisplayServer> StartServer(const Session& session) {
     if (session.shell == Shell::X11) {
         return std::make_unique<rvtest::Xvfb>(session.width, session.height);
@@ -141,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(, DisplayTest,
                                          Session{"Kiosk480x640Scale2", Shell::Kiosk, 480, 640, 2},
                                          Session{"Desktop1024x768", Shell::Desktop, 1024, 768, 1},
                                          Session{"X11_240x320", Shell::X11, 240, 320, 1}),
-                         NameOf);
+                         testing::PrintToStringParamName());
 
 // Hidden around a utility, the window comes back: under Wayland a hidden window's surface
 // is gone, and showing makes a new one, which the kiosk must map full screen again.
@@ -173,6 +169,6 @@ TEST_P(UtilityTest, TheWindowComesBackWhenTheUtilityEnds) {
 INSTANTIATE_TEST_SUITE_P(, UtilityTest,
                          testing::Values(Session{"Kiosk240x320", Shell::Kiosk, 240, 320, 1},
                                          Session{"Desktop1024x768", Shell::Desktop, 1024, 768, 1}),
-                         NameOf);
+                         testing::PrintToStringParamName());
 
 }  // namespace

@@ -25,6 +25,15 @@ std::string Describe(const QWidget* widget, const QRect& place, const QString& t
         .toStdString();
 }
 
+// The width a control needs for its text: a check box's box and text, a button's text.
+int WidthNeeded(const QWidget* control) {
+    if (qobject_cast<const QCheckBox*>(control)) {
+        return control->sizeHint().width();
+    }
+    const auto* button = qobject_cast<const QAbstractButton*>(control);
+    return button ? button->fontMetrics().horizontalAdvance(button->text()) + 1 : 0;
+}
+
 }  // namespace
 
 QAbstractButton* OwnOk(QWidget* window) {
@@ -78,11 +87,8 @@ std::vector<std::string> LayoutFaults(const CTestDlg& dialog) {
         }
         for (const QWidget* control : controls) {
             const auto* button = qobject_cast<const QAbstractButton*>(control);
-            const int needed = !button ? 0
-                               : qobject_cast<const QCheckBox*>(control)
-                                   ? button->sizeHint().width()
-                                   : button->fontMetrics().horizontalAdvance(button->text()) + 1;
-            if (!widget->rect().contains(control->geometry()) || control->width() < needed) {
+            if (!widget->rect().contains(control->geometry()) ||
+                control->width() < WidthNeeded(control)) {
                 faults.push_back(Describe(control, control->geometry(),
                                           button ? button->text() : control->accessibleName()) +
                                  ": cut in its page");
