@@ -11,6 +11,7 @@
 
 #include "app/test_dlg.h"
 #include "tests/support/device_dir.h"
+#include "tests/support/dialog_layout.h"
 #include "tests/support/gui.h"
 #include "tools/sim/pty.h"
 
@@ -67,12 +68,7 @@ TEST_F(MainDialogTest, FivePagesShareTheAreaBelowTheTabRowAndOnlyPrinterShows) {
     }
     EXPECT_EQ(rvtest::WidgetOf(dlg.m_hWnd)->windowTitle(), "RV4417Test");
 
-    CRect client;
-    dlg.m_tab.GetClientRect(&client);
-    CRect item;
-    ASSERT_TRUE(dlg.m_tab.GetItemRect(0, &item));
-    const QRect expected(item.left, item.bottom + 1, client.right - item.left - 2,
-                         client.bottom - item.bottom - 3);
+    const QRect expected = rvtest::PageArea(dlg);
     const CDialog* pages[] = {&dlg.m_pagePrinter, &dlg.m_pageCard, &dlg.m_pageKeyboard,
                               &dlg.m_pageBarcode, &dlg.m_pageOther};
     for (int i = 0; i < 5; ++i) {

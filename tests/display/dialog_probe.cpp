@@ -5,10 +5,9 @@
 //   window     the screen (logical pixels, device pixel ratio, available area), the window and
 //              its frame, whether the window is exposed, the dialog font's pixel size, and
 //              the dialog's own OK button when it shows one
-//   pages      selects each page in turn by its tab: the tab row, the tabs with their titles'
-//              widths, and the place of every control shown
-//   utility    starts the Other page's first utility; once it has ended and the window is
-//              exposed again, how often the window was hidden and shown, then as "window"
+//   layout     what is not laid out whole (dialog_layout.h), a line each
+//   utility    starts the Other page's first utility; once it has ended and the window has
+//              been exposed anew, how often the window was hidden and shown, then as "window"
 //   ok         presses the dialog's own OK button ("pressed"), or, where it shows none,
 //              closes the window as a window manager's caption does ("closed")
 // Places are "x y width height" in the window's logical pixels. Waits end after 10 s.
@@ -16,16 +15,15 @@
 #include <unistd.h>
 
 #include <QAbstractButton>
-#include <QAccessible>
 #include <QApplication>
 #include <QScreen>
 #include <QSocketNotifier>
-#include <QTabBar>
 #include <QTest>
 #include <QWindow>
 #include <string>
 
 #include "app/test_dlg.h"
+#include "tests/support/dialog_layout.h"
 #include "tools/drive/controls.h"
 #include "tools/drive/waits.h"
 
@@ -42,10 +40,30 @@ QString Place(const QRect& r) {
     return QString("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
-QString AccessibleName(QWidget* widget) {
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-    return accessible ? accessible->text(QAccessible::Name) : QString();
-}
+// Whether the window has come back on the screen since it was hidden: its expose event comes
+// once the compositor has configured it anew, while QWindow::isExposed() may still say so
+// from before the hide until that event is handled.
+class ExposedAgain : public QObject {
+public:
+    explicit ExposedAgain(QWindow* window) : m_window(window) { window->installEventFilter(this); }
+    bool Seen() const { return m_seen; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const bool expose = event->type() == QEvent::Expose;
+        if (event->type() == QEvent::Hide || (expose && !m_window->isExposed())) {
+            m_hidden = true;
+        } else if (expose && m_hidden) {
+            m_seen = true;
+        }
+        return false;
+    }
+
+private:
+    QWindow* m_window;
+    bool m_hidden = false;
+    bool m_seen = false;
+};
 
 class Probe : public QObject {
 public:
@@ -76,12 +94,13 @@ private:
         m_input.setEnabled(true);
     }
 
-    void Run(const QString& line) {
-        const QString command = line.section(' ', 0, 0);
+    void Run(const QString& command) {
         if (command == "window") {
             ReportWindow();
-        } else if (command == "pages") {
-            ReportPages();
+        } else if (command == "layout") {
+            for (const std::string& fault : rvtest::LayoutFaults(m_dialog)) {
+                Say(QString::fromStdString(fault));
+            }
         } else if (command == "utility") {
             RunUtility();
         } else if (command == "ok") {
@@ -99,16 +118,6 @@ private:
             kWaitMs);
     }
 
-    // The dialog's own OK button, where it draws its caption row itself.
-    QAbstractButton* OwnOk() const {
-        for (QAbstractButton* button : Window()->findChildren<QAbstractButton*>()) {
-            if (button->isVisible() && AccessibleName(button) == "OK") {
-                return button;
-            }
-        }
-        return nullptr;
-    }
-
     void ReportWindow() const {
         const bool exposed = WaitExposed();
         QWidget* window = Window();
@@ -122,66 +131,30 @@ private:
         Say("frame " + Place(window->frameGeometry()));
         Say(QString("exposed %1").arg(exposed ? 1 : 0));
         Say(QString("font %1").arg(QFontInfo(window->font()).pixelSize()));
-        if (QAbstractButton* ok = OwnOk()) {
+        if (QAbstractButton* ok = rvtest::OwnOk(window)) {
             Say("ok " + Place(QRect(ok->mapTo(window, QPoint(0, 0)), ok->size())));
-        }
-    }
-
-    void ReportControls(int index, QWidget* parent) const {
-        QWidget* window = Window();
-        for (QWidget* control : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (control->isVisibleTo(parent)) {
-                Say(QString("control %1 %2 %3 %4")
-                        .arg(index)
-                        .arg(Place(QRect(control->mapTo(window, QPoint(0, 0)), control->size())),
-                             QString::fromLatin1(control->metaObject()->className()),
-                             AccessibleName(control)));
-            }
-        }
-    }
-
-    void ReportPages() const {
-        QWidget* window = Window();
-        QTabBar* tabs = drive::TabBarOf(m_dialog.m_tab);
-        ReportControls(-1, window);  // the dialog's own: the tab control, a caption row
-        Say("tabrow " + Place(QRect(tabs->mapTo(window, QPoint(0, 0)), tabs->size())));
-        const CDialog* pages[] = {&m_dialog.m_pagePrinter, &m_dialog.m_pageCard,
-                                  &m_dialog.m_pageKeyboard, &m_dialog.m_pageBarcode,
-                                  &m_dialog.m_pageOther};
-        for (int i = 0; i < tabs->count(); ++i) {
-            const QRect tab = tabs->tabRect(i);
-            Say(QString("tab %1 %2 %3 %4")
-                    .arg(i)
-                    .arg(Place(QRect(tabs->mapTo(window, tab.topLeft()), tab.size())))
-                    .arg(tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)))
-                    .arg(tabs->tabText(i)));
-            QWidget* page = drive::WidgetOf(pages[i]->m_hWnd);
-            drive::ClickTab(m_dialog.m_tab, i);
-            if (!drive::WaitUntil([page] { return page->isVisible(); }, kWaitMs)) {
-                Say(QString("hidden page %1").arg(i));
-                continue;
-            }
-            ReportControls(i, page);
         }
     }
 
     void RunUtility() const {
         drive::ClickTab(m_dialog.m_tab, 4);
         drive::Visibility visibility(Window());
+        const ExposedAgain back(Window()->windowHandle());
         // Returns once the utility has ended, as the page's handler does.
         drive::Click(m_dialog.m_pageOther, IDC_CAMERA);
-        Say(QString("hidden %1 shown %2").arg(visibility.Hidden()).arg(visibility.Shown()));
+        drive::WaitUntil([&back] { return back.Seen(); }, kWaitMs);
+        Say(QString("hidden %1").arg(visibility.Hidden()));
+        Say(QString("shown %1").arg(visibility.Shown()));
         ReportWindow();
     }
 
     void PressOk() const {
-        if (QAbstractButton* ok = OwnOk()) {
-            Say("pressed");
-            Say(".");
+        QAbstractButton* ok = rvtest::OwnOk(Window());
+        Say(ok ? "pressed" : "closed");
+        Say(".");
+        if (ok) {
             QTest::mouseClick(ok, Qt::LeftButton);
         } else {
-            Say("closed");
-            Say(".");
             Window()->close();
         }
     }

@@ -1,6 +1,7 @@
 #include "tests/display/probed_tool.h"
 
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 
@@ -10,49 +11,12 @@ namespace rvtest {
 
 namespace {
 
-constexpr int kStartMs = 30000;   // the first start of a session builds the font cache
 constexpr int kAnswerMs = 30000;  // a command waits up to 10 s in the tool, a utility longer
 
 QRect ReadPlace(std::istream& in) {
     int x = 0, y = 0, w = 0, h = 0;
     in >> x >> y >> w >> h;
     return {x, y, w, h};
-}
-
-std::string Rest(std::istream& in) {
-    std::string rest;
-    std::getline(in >> std::ws, rest);
-    return rest;
-}
-
-// The facts of "window" among lines (others are left alone).
-WindowFacts ReadWindow(const std::vector<std::string>& lines) {
-    WindowFacts facts;
-    for (const std::string& line : lines) {
-        std::istringstream in(line);
-        std::string key;
-        in >> key;
-        if (key == "screen") {
-            int w = 0, h = 0;
-            in >> w >> h >> facts.pixelRatio;
-            facts.screen = QSize(w, h);
-        } else if (key == "available") {
-            facts.available = ReadPlace(in);
-        } else if (key == "window") {
-            facts.window = ReadPlace(in);
-        } else if (key == "frame") {
-            facts.frame = ReadPlace(in);
-        } else if (key == "exposed") {
-            int exposed = 0;
-            in >> exposed;
-            facts.exposed = exposed != 0;
-        } else if (key == "font") {
-            in >> facts.fontPixels;
-        } else if (key == "ok") {
-            facts.ownOk = ReadPlace(in);
-        }
-    }
-    return facts;
 }
 
 }  // namespace
@@ -64,18 +28,18 @@ ProbedTool::ProbedTool(const DisplayServer& server, const std::vector<std::strin
     m_devices.Link("COM2", m_com2.SlavePath());
     std::vector<std::string> env = server.ClientEnvironment();
     env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-    ChildOptions options;
-    // Beside the program, where it finds its utilities and its sound.
-    options.argv = BuiltProgram(RV_BINARY_DIR "/RV4417Test-probe");
-    options.env = EnvironmentWith(env);  // RV4417_DEVICES comes with the test's own
-    options.log = m_log;
-    options.talk = true;
-    m_tool = std::make_unique<Child>(options);
+    // Beside the program, where it finds its utilities and its sound; RV4417_DEVICES comes
+    // with the test's environment.
+    m_tool = std::make_unique<Child>(
+        ChildOptions{.argv = BuiltProgram(RV_BINARY_DIR "/RV4417Test-probe"),
+                     .env = EnvironmentWith(env),
+                     .log = m_log,
+                     .pipe = 1,
+                     .input = true});
 }
 
 bool ProbedTool::Up() {
-    const std::optional<std::string> line = m_tool->ReadLine(kStartMs);
-    return line == "up";
+    return m_tool->ReadLine(kStartMs) == "up";
 }
 
 std::optional<std::vector<std::string>> ProbedTool::Ask(const std::string& command) {
@@ -95,80 +59,40 @@ std::optional<std::vector<std::string>> ProbedTool::Ask(const std::string& comma
     }
 }
 
-std::optional<WindowFacts> ProbedTool::Window() {
-    const auto lines = Ask("window");
-    return lines ? std::optional(ReadWindow(*lines)) : std::nullopt;
-}
-
-std::optional<PageFacts> ProbedTool::Pages() {
-    const auto lines = Ask("pages");
+std::optional<WindowFacts> ProbedTool::Facts(const std::string& command) {
+    const auto lines = Ask(command);
     if (!lines) {
         return std::nullopt;
     }
-    PageFacts facts;
+    WindowFacts facts;
+    const std::map<std::string, QRect*> places = {
+        {"available", &facts.available}, {"window", &facts.window}, {"frame", &facts.frame}};
+    const std::map<std::string, int*> numbers = {{"exposed", &facts.exposed},
+                                                 {"font", &facts.fontPixels},
+                                                 {"hidden", &facts.hidden},
+                                                 {"shown", &facts.shown}};
     for (const std::string& line : *lines) {
         std::istringstream in(line);
         std::string key;
         in >> key;
-        Placed placed;
-        if (key == "tabrow") {
-            facts.tabRow = ReadPlace(in);
-        } else if (key == "tab") {
-            in >> placed.page;
-            placed.place = ReadPlace(in);
-            in >> placed.titleWidth;
-            placed.what = Rest(in);
-            facts.tabs.push_back(placed);
-        } else if (key == "control") {
-            in >> placed.page;
-            placed.place = ReadPlace(in);
-            placed.what = Rest(in);
-            facts.controls.push_back(placed);
-        } else if (key == "hidden") {
-            std::string word;
-            in >> word >> placed.page;
-            facts.notShown.push_back(placed.page);
+        if (key == "screen") {
+            int w = 0, h = 0;
+            in >> w >> h >> facts.pixelRatio;
+            facts.screen = QSize(w, h);
+        } else if (key == "ok") {
+            facts.ownOk = ReadPlace(in);
+        } else if (places.contains(key)) {
+            *places.at(key) = ReadPlace(in);
+        } else if (numbers.contains(key)) {
+            in >> *numbers.at(key);
         }
     }
     return facts;
 }
 
-std::optional<ProbedTool::UtilityRun> ProbedTool::RunUtility() {
-    const auto lines = Ask("utility");
-    if (!lines) {
-        return std::nullopt;
-    }
-    UtilityRun run;
-    for (const std::string& line : *lines) {
-        if (line.rfind("hidden ", 0) == 0) {
-            std::istringstream in(line);
-            std::string hidden, shown;
-            in >> hidden >> run.hidden >> shown >> run.shown;
-        }
-    }
-    run.after = ReadWindow(*lines);
-    return run;
-}
-
 std::optional<std::string> ProbedTool::CloseWithOk() {
     const auto lines = Ask("ok");
-    if (!lines || lines->empty()) {
-        return std::nullopt;
-    }
-    return lines->back();
-}
-
-std::optional<int> ProbedTool::Ended() {
-    return m_tool->Wait(kStartMs);
-}
-
-int ProbedTool::Count(const std::string& part) const {
-    std::ifstream file(m_log);
-    int count = 0;
-    for (std::string line; std::getline(file, line);) {
-        count += line.find(part) != std::string::npos;
-    }
-    return count;
+    return lines && !lines->empty() ? std::optional(lines->back()) : std::nullopt;
 }
 
 bool ProbedTool::SaysInOrder(const std::vector<std::string>& patterns) const {

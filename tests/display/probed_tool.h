@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/display/child.h"
-#include "tests/display/display_server.h"
+#include "tests/support/child.h"
 #include "tests/support/device_dir.h"
+#include "tests/support/display_server.h"
 #include "tools/sim/control_device.h"
 #include "tools/sim/pty.h"
 
@@ -23,25 +23,13 @@ struct WindowFacts {
     QSize screen;  // logical pixels
     double pixelRatio = 0;
     QRect available;
-    QRect window;  // the client area; under Wayland always at (0, 0)
-    QRect frame;   // with the caption a window manager or a decoration draws
-    bool exposed = false;
+    QRect window;     // the client area; under Wayland always at (0, 0)
+    QRect frame;      // with the caption a window manager or a decoration draws
+    int exposed = 0;  // 1: on the screen
     int fontPixels = 0;
     std::optional<QRect> ownOk;  // the OK button of the dialog's own caption row
-};
-
-struct Placed {
-    int page = -1;  // -1: the dialog's own controls
-    QRect place;    // within the window
-    int titleWidth = 0;
-    std::string what;
-};
-
-struct PageFacts {
-    QRect tabRow;
-    std::vector<Placed> tabs;
-    std::vector<Placed> controls;
-    std::vector<int> notShown;  // pages that did not come up on their tab
+    int hidden = 0;              // after a utility: how often the window hid and showed
+    int shown = 0;
 };
 
 class ProbedTool {
@@ -51,33 +39,31 @@ public:
 
     // Waits until the dialog is up (false: the tool ended or hung first).
     bool Up();
-    std::optional<WindowFacts> Window();
-    std::optional<PageFacts> Pages();
-    // Starts the Other page's first utility; after it: how often the window hid and showed.
-    struct UtilityRun {
-        int hidden = 0;
-        int shown = 0;
-        std::optional<WindowFacts> after;
-    };
-    std::optional<UtilityRun> RunUtility();
+    std::optional<WindowFacts> Window() { return Facts("window"); }
+    // What is not laid out whole, a line each.
+    std::optional<std::vector<std::string>> LayoutFaults() { return Ask("layout"); }
+    // Starts the Other page's first utility; the window once it is back.
+    std::optional<WindowFacts> RunUtility() { return Facts("utility"); }
     // Presses the own OK button, or closes the window where there is none: "pressed" or
-    // "closed"; then waits for the tool's end and gives its exit status.
+    // "closed".
     std::optional<std::string> CloseWithOk();
-    std::optional<int> Ended();
+    // Waits for the tool's end and gives its exit status.
+    std::optional<int> Ended() { return m_tool->Wait(kStartMs); }
 
     const sim::ControlDeviceServer& Control() const { return m_control; }
-    // How often the tool's standard error says part (Wayland's debug lines included).
-    int Count(const std::string& part) const;
     // Whether lines of the standard error match the patterns (regular expressions) one after
-    // the other, other lines between them.
+    // the other, other lines between them (Wayland's debug lines too).
     bool SaysInOrder(const std::vector<std::string>& patterns) const;
     // The standard error without Wayland's debug lines, for a failure's report.
     std::string Messages() const;
 
 private:
+    static constexpr int kStartMs = 30000;  // the first start of a session builds the font cache
+
     // The probe's answer, the lines before its ".". A utility the tool starts writes to the
     // same output: answers are read by their keys.
     std::optional<std::vector<std::string>> Ask(const std::string& command);
+    std::optional<WindowFacts> Facts(const std::string& command);
 
     DeviceDir m_devices;
     sim::PseudoTerminal m_com0;

@@ -22,7 +22,7 @@
 #include "tests/support/device_dir.h"
 #include "tests/support/emulation.h"
 #include "tests/support/temp_dir.h"
-#include "tests/tools/run_program.h"
+#include "tests/tools/run_devices.h"
 #include "tools/sim/control_device.h"
 #include "tools/sim/pty.h"
 

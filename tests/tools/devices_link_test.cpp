@@ -11,7 +11,7 @@
 #include <string>
 
 #include "tests/support/device_dir.h"
-#include "tests/tools/run_program.h"
+#include "tests/tools/run_devices.h"
 #include "tools/devices/udev.h"
 #include "tools/sim/pty.h"
 

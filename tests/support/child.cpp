@@ -1,4 +1,4 @@
-#include "tests/display/child.h"
+#include "tests/support/child.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,6 +10,11 @@
 
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <sstream>
+#include <utility>
+
+#include "tests/support/temp_dir.h"
 
 extern char** environ;
 
@@ -25,6 +30,19 @@ int MsLeft(Clock::time_point deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
+Clock::time_point In(int timeoutMs) {
+    return Clock::now() + std::chrono::milliseconds(timeoutMs);
+}
+
+// Waits until fd has data (or its writer has gone); false when the deadline passes first.
+bool WaitReadable(int fd, Clock::time_point deadline) {
+    pollfd p{fd, POLLIN, 0};
+    int ready = 0;
+    while ((ready = poll(&p, 1, MsLeft(deadline))) < 0 && errno == EINTR) {
+    }
+    return ready > 0;
+}
+
 std::vector<char*> Pointers(const std::vector<std::string>& strings) {
     std::vector<char*> pointers;
     pointers.reserve(strings.size() + 1);
@@ -35,16 +53,26 @@ std::vector<char*> Pointers(const std::vector<std::string>& strings) {
     return pointers;
 }
 
+void CloseAll(std::initializer_list<int> fds) {
+    for (const int fd : fds) {
+        if (fd >= 0) {
+            close(fd);
+        }
+    }
+}
+
 }  // namespace
 
 Child::Child(const ChildOptions& options) {
-    // A program that has ended must fail a write to it, not end the test.
-    signal(SIGPIPE, SIG_IGN);
     int in[2] = {-1, -1};
     int out[2] = {-1, -1};
-    const bool talk = options.talk && pipe2(in, O_CLOEXEC) == 0 && pipe2(out, O_CLOEXEC) == 0;
-    // Above 3, so that the program's descriptor 3 is a copy, which survives the exec.
-    const int pass = options.passFd >= 0 ? fcntl(options.passFd, F_DUPFD_CLOEXEC, 10) : -1;
+    if (options.input && pipe2(in, O_CLOEXEC) == 0) {
+        // A program that has ended must fail a write to it, not end the test.
+        signal(SIGPIPE, SIG_IGN);
+    }
+    if (options.pipe >= 0 && pipe2(out, O_CLOEXEC) != 0) {
+        out[0] = out[1] = -1;
+    }
     std::vector<char*> argv = Pointers(options.argv);
     std::vector<char*> env = Pointers(options.env);
     const pid_t test = getpid();
@@ -57,20 +85,18 @@ Child::Child(const ChildOptions& options) {
             _exit(127);
         }
         const int log = open(options.log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-        dup2(talk ? in[0] : open("/dev/null", O_RDONLY | O_CLOEXEC), 0);
-        dup2(talk ? out[1] : log, 1);
+        dup2(in[0] >= 0 ? in[0] : open("/dev/null", O_RDONLY | O_CLOEXEC), 0);
+        dup2(options.pipe == 1 ? out[1] : log, 1);
         dup2(log, 2);
-        if (pass >= 0) {
-            dup2(pass, 3);
+        if (options.pipe == 3 && out[1] == 3) {
+            fcntl(3, F_SETFD, 0);  // dup2 onto itself would keep the close-on-exec flag
+        } else if (options.pipe == 3) {
+            dup2(out[1], 3);
         }
-        execve(argv[0], argv.data(), env.data());
+        execve(argv[0], argv.data(), options.env.empty() ? environ : env.data());
         _exit(127);
     }
-    for (const int fd : {in[0], out[1], pass}) {
-        if (fd >= 0) {
-            close(fd);
-        }
-    }
+    CloseAll({in[0], out[1]});
     m_in = in[1];
     m_out = out[0];
     if (m_pid > 0) {
@@ -83,11 +109,7 @@ Child::~Child() {
         kill(m_pid, SIGKILL);
         waitpid(m_pid, nullptr, 0);
     }
-    for (const int fd : {m_in, m_out, m_pidFd}) {
-        if (fd >= 0) {
-            close(fd);
-        }
-    }
+    CloseAll({m_in, m_out, m_pidFd});
 }
 
 bool Child::Send(const std::string& line) {
@@ -95,26 +117,39 @@ bool Child::Send(const std::string& line) {
     return m_in >= 0 && write(m_in, text.data(), text.size()) == static_cast<ssize_t>(text.size());
 }
 
-std::optional<std::string> Child::ReadLine(int timeoutMs) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        if (const size_t end = m_buffer.find('\n'); end != std::string::npos) {
-            std::string line = m_buffer.substr(0, end);
-            m_buffer.erase(0, end + 1);
-            return line;
-        }
-        if (m_out < 0 || !WaitReadable(m_out, MsLeft(deadline))) {
-            return std::nullopt;
-        }
-        char chunk[4096];
-        const ssize_t n = read(m_out, chunk, sizeof chunk);
-        if (n <= 0) {
-            close(m_out);
-            m_out = -1;
-            return std::nullopt;
-        }
-        m_buffer.append(chunk, static_cast<size_t>(n));
+bool Child::Fill(std::chrono::steady_clock::time_point deadline) {
+    if (m_out < 0 || !WaitReadable(m_out, deadline)) {
+        return false;
     }
+    char chunk[4096];
+    const ssize_t n = read(m_out, chunk, sizeof chunk);
+    if (n <= 0) {
+        close(m_out);
+        m_out = -1;
+        return false;
+    }
+    m_buffer.append(chunk, static_cast<size_t>(n));
+    return true;
+}
+
+std::optional<std::string> Child::ReadLine(int timeoutMs) {
+    const Clock::time_point deadline = In(timeoutMs);
+    size_t end = 0;
+    while ((end = m_buffer.find('\n')) == std::string::npos) {
+        if (!Fill(deadline)) {
+            return std::nullopt;
+        }
+    }
+    std::string line = m_buffer.substr(0, end);
+    m_buffer.erase(0, end + 1);
+    return line;
+}
+
+std::string Child::ReadAll(int timeoutMs) {
+    const Clock::time_point deadline = In(timeoutMs);
+    while (Fill(deadline)) {
+    }
+    return std::exchange(m_buffer, {});
 }
 
 std::optional<int> Child::Wait(int timeoutMs) {
@@ -122,7 +157,7 @@ std::optional<int> Child::Wait(int timeoutMs) {
         return m_status;
     }
     // The pidfd becomes readable when the program ends.
-    if (m_pidFd >= 0 && !WaitReadable(m_pidFd, timeoutMs)) {
+    if (m_pidFd >= 0 && !WaitReadable(m_pidFd, In(timeoutMs))) {
         return std::nullopt;
     }
     int status = 0;
@@ -157,18 +192,20 @@ std::vector<std::string> EnvironmentWith(const std::vector<std::string>& extra) 
     return env;
 }
 
-bool WaitReadable(int fd, int timeoutMs) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    pollfd p{fd, POLLIN, 0};
-    for (;;) {
-        const int ready = poll(&p, 1, MsLeft(deadline));
-        if (ready > 0) {
-            return true;
-        }
-        if (ready == 0 || errno != EINTR) {
-            return false;
-        }
+Ran RunProgram(const std::vector<std::string>& argv, int timeoutMs) {
+    const TempDir dir;
+    Ran ran;
+    const Clock::time_point deadline = In(timeoutMs);
+    {
+        Child child({.argv = argv, .log = dir.path() / "err", .pipe = 1});
+        ran.out = child.ReadAll(timeoutMs);
+        const std::optional<int> status = child.Wait(MsLeft(deadline));
+        ran.status = status && *status >= 0 ? *status : -1;
     }
+    std::ostringstream err;
+    err << std::ifstream(dir.path() / "err").rdbuf();
+    ran.err = err.str();
+    return ran;
 }
 
 }  // namespace rvtest

@@ -1,15 +1,15 @@
-// Real display servers for tests, each private to its test: weston on its headless back end
-// (kiosk or desktop shell) and Xvfb. Each runs in a runtime folder of its own (0700, the
-// XDG_RUNTIME_DIR of its clients) under a fresh name, so tests can run side by side. The
-// constructor returns once the server takes clients, or has failed (Ready() says which);
-// the destructor ends it.
+// Real display servers for tests, each private to its test: weston (on its headless back end,
+// or in a window of an X server) and Xvfb. Each runs in a runtime folder of its own (0700,
+// the XDG_RUNTIME_DIR of its clients) under a fresh name, so tests can run side by side. The
+// constructor returns once the server takes clients, or has failed (Ready() says which); the
+// destructor ends it.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "tests/display/child.h"
+#include "tests/support/child.h"
 #include "tests/support/temp_dir.h"
 
 namespace rvtest {
@@ -27,13 +27,9 @@ public:
 
 protected:
     DisplayServer();
-
-    static constexpr int kStartMs = 20000;
-
-    std::filesystem::path LogPath() const { return m_runtime.path() / "server.log"; }
     // Starts the server with a pipe as its descriptor 3 and returns the first line it writes
-    // there: empty when none comes within timeoutMs or the server ends first.
-    std::string Start(ChildOptions options, int timeoutMs);
+    // there: empty when none comes in time or the server ends first.
+    std::string Start(const std::vector<std::string>& argv, const std::vector<std::string>& env);
 
     TempDir m_runtime;
     std::unique_ptr<Child> m_server;
@@ -45,9 +41,12 @@ struct WestonScreen {
     int width = 240;    // the output's size in logical pixels: scale 2 has twice the pixels
     int height = 320;
     int scale = 1;
+    // An X display: the output is a window there, which passes the X keyboard on to weston's
+    // clients. None: the headless back end.
+    std::string onX;
 };
 
-// weston on its headless back end with the pixman renderer.
+// weston with the pixman renderer.
 //
 // Its kiosk shell (weston 10) puts a window on the screen only when a seat activates it, and
 // the headless back end has no seat: the window is configured full screen and draws, but the
@@ -69,6 +68,7 @@ public:
     Xvfb(int width, int height);
 
     std::vector<std::string> ClientEnvironment() const override;
+    const std::string& Display() const { return m_display; }
 
 private:
     std::string m_display;
