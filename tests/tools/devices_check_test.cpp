@@ -7,6 +7,7 @@
 #include <pwd.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -14,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -180,7 +182,14 @@ TEST(DevicesCheckTest, APortHeldByAnotherProgramNamesItsPid) {
     const PortHolder holder(com0.SlavePath());
     ASSERT_TRUE(holder.Holding());
 
+    // Every open of a serial port raises its DTR and RTS: the check must not open a held one.
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(inotify_add_watch(watch, com0.SlavePath().c_str(), IN_OPEN), 0);
+
     const rvtest::Ran ran = RunDevices({});
+    alignas(inotify_event) char events[sizeof(inotify_event) + NAME_MAX + 1];
+    EXPECT_EQ(read(watch, events, sizeof events), -1) << "the check opened it";
+    close(watch);
     EXPECT_TRUE(Has(ran.out, "COM0  serial port       no"));
     EXPECT_TRUE(Has(ran.out,
                     "COM0 would not open (ERROR_ACCESS_DENIED): held by another "

@@ -60,6 +60,12 @@ Finding Look(const std::string& name) {
     Finding f{name, Resolve(GetDeviceDirectory() + "/" + name)};
     std::u16string device(name.begin(), name.end());
     device += u':';
+    if (LockedByAnother(f.where)) {
+        // Not opened: the open would change the lines under the holder's feet, and fail.
+        f.error = ERROR_ACCESS_DENIED;  // what the tool's open reports for a held port
+        f.problem = WhyNotOpen(name, f.where);
+        return f;
+    }
     SetLastError(ERROR_SUCCESS);
     // The ports as OpenPort opens them (exclusive); GPR1 as the scanner's requests do.
     const HANDLE handle = IsPortName(name)

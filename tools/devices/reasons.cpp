@@ -104,8 +104,11 @@ Reason Held(const Resolution& r, const std::string& how) {
 }
 
 // A device node or file the tool could not open: opened once more (without writing) to see
-// which of the reasons behind the tool's error it is.
+// which of the reasons behind the tool's error it is, unless another program holds it.
 Reason DeviceReason(const Resolution& r) {
+    if (LockedByAnother(r)) {
+        return Held(r, "Another program holds the port's lock.");
+    }
     const int fd = open(r.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
@@ -177,6 +180,11 @@ Reason Dangling(const std::string& name, const Resolution& r) {
 }
 
 }  // namespace
+
+bool LockedByAnother(const Resolution& r) {
+    // /proc/locks shows every process's locks to every user, unlike their descriptors.
+    return Reached(r) && S_ISCHR(r.st.st_mode) && !LockHolders(r.st).empty();
+}
 
 Reason WhyNotOpen(const std::string& name, const Resolution& r) {
     switch (r.kind) {

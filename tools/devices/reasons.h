@@ -16,6 +16,11 @@ struct Reason {
     std::vector<std::string> lines;  // the details and the remedy
 };
 
+// Whether another process holds the lock of the device the entry leads to, as the tool holds
+// its ports. Such a port must not be opened to look at it: every open of a serial port raises
+// its DTR and RTS, even one that then fails to get the lock.
+bool LockedByAnother(const Resolution& r);
+
 // For an entry whose open as the tool opens it failed.
 Reason WhyNotOpen(const std::string& name, const Resolution& r);
 
