@@ -17,6 +17,9 @@ rv_test_packages=(libgtest-dev libbenchmark-dev)
 # The display tests' servers: weston (headless back end, kiosk and desktop shells) and Xvfb,
 # with xdotool and xkbcomp for the keypad's real key presses.
 rv_display_packages=(weston xvfb xdotool x11-xkb-utils)
+# The system test's virtual machine: QEMU, udev in the machine, depmod for the unpacked kernel's
+# modules, cpio for its initramfs.
+rv_system_packages=(qemu-system-x86 udev kmod cpio)
 # The fuzz targets: clang and its sanitizer and libFuzzer runtimes.
 rv_fuzz_packages=(clang libclang-rt-14-dev)
 # The benchmarks' report draws with Qt Charts.
@@ -27,13 +30,15 @@ rv_install_missing() {
     rv_install_list "${rv_packages[@]}"
 }
 
-# rv_install_for WHAT...: the tool's packages and those of each of test, display, fuzz, charts.
+# rv_install_for WHAT...: the tool's packages and those of each of test, display, system, fuzz,
+# charts.
 rv_install_for() {
     local list=("${rv_packages[@]}") what
     for what in "$@"; do
         case "$what" in
             test) list+=("${rv_test_packages[@]}") ;;
             display) list+=("${rv_display_packages[@]}") ;;
+            system) list+=("${rv_system_packages[@]}") ;;
             fuzz) list+=("${rv_fuzz_packages[@]}") ;;
             charts) list+=("${rv_chart_packages[@]}") ;;
         esac
