@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the tests.
 #
-#   ./test.sh            the normal build, every suite (the display tests and the slow cases too)
+#   ./test.sh            the normal build, every suite (the display tests and the slow cases too),
+#                        then the system test in a virtual machine (tests/system/run.sh) on the
+#                        build, and on dist/'s package for this machine when there is one
 #   ./test.sh --asan     address + undefined-behaviour sanitizers, every suite that runs code
 #   ./test.sh --tsan     thread sanitizer, every suite that runs code
 #   ./test.sh --cross ARCH   the package for arm64 or armhf, built with Debian's cross compiler,
 #                        every suite run on it under user-mode emulation (./package.sh ARCH)
 #   ./test.sh --ci       as CI: the package of each architecture with its suites, the display
-#                        tests on the amd64 one, both sanitizers, the package checks
+#                        tests on the amd64 one, both sanitizers, the package checks, the
+#                        system test on the amd64 package
 # Further arguments go to ctest in place of the build's own selection (for example -R Serial,
 # or -L . for every case of a sanitizer build). Builds land in build/<variant>/ and
 # compile through ccache.
@@ -72,9 +75,19 @@ done
 
 case "$mode" in
     normal)
-        rv_install_for test display
+        rv_install_for test display system
         rv_use_ccache
         build_and_test normal ""
+        # A selection of cases given on the command line is all that is asked for.
+        if [ ${#ctest_args[@]} -eq 0 ]; then
+            tests/system/run.sh build/normal
+            deb=$(ls dist/rv4417test_*_"$(dpkg --print-architecture)".deb 2>/dev/null | tail -1)
+            if [ -n "$deb" ]; then
+                tests/system/run.sh build/normal "$deb"
+            else
+                echo "The system test on the package is skipped: no package in dist/ (./package.sh builds it)."
+            fi
+        fi
         ;;
     asan) rv_install_for test && rv_use_ccache && asan ;;
     tsan) rv_install_for test && rv_use_ccache && tsan ;;
@@ -87,8 +100,8 @@ case "$mode" in
             "$@"
             echo "=== $what: $((SECONDS - start)) s"
         }
-        timed "installing the tool's, the tests' and the displays' packages" \
-            rv_install_for test display charts
+        timed "installing the tool's, the tests', the displays' and the machine's packages" \
+            rv_install_for test display system charts
         rv_use_ccache
         native=$(dpkg --print-architecture)
         # Each build compiles its batches of sources as one unit: every CI build is a cold one.
@@ -105,5 +118,8 @@ case "$mode" in
                 ./package.sh "$arch"
         done
         timed "the package checks" scripts/check_packages.sh
+        # Its driver is built in the package's own build tree, from the same sources.
+        timed "the system test on the $native package" bash -c 'tests/system/run.sh \
+            build/package/'"$native"'/src/obj-*/ dist/rv4417test_*_'"$native"'.deb'
         ;;
 esac
