@@ -26,6 +26,7 @@ if [ ! -f "$kernel/boot/vmlinuz-$version" ]; then
     dpkg-deb -x "$work"/linux-image-"$version"_*.deb "$kernel"
     rm "$work"/linux-image-*.deb
     depmod -b "$kernel" "$version"
+    echo "=== the kernel's package unpacked in $((SECONDS - start)) s"
 fi
 
 # The initramfs: our /init and the modules that reach the host's root, in loading order.

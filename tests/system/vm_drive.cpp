@@ -10,12 +10,10 @@
 // and plug it back; the driver then waits for the device to go and come.
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -32,9 +30,8 @@
 
 #include "app/app_dir.h"
 #include "platform/win/text.h"
+#include "tests/support/child.h"
 #include "tools/drive/technician.h"
-
-extern char** environ;
 
 namespace {
 
@@ -81,34 +78,10 @@ int LinesMode(int pid, const std::string& device) {
     return 1;
 }
 
-// What a program prints on its standard output (and error), run to its end.
+// What a program prints, run to its end.
 std::string Run(const std::vector<std::string>& args) {
-    int out[2];
-    if (pipe(out) != 0) {
-        return "";
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 2);
-    std::vector<char*> argv;
-    argv.reserve(args.size() + 1);
-    for (const std::string& a : args) {
-        argv.push_back(const_cast<char*>(a.c_str()));
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; error == 0 && (n = read(out[0], buffer, sizeof buffer)) > 0;) {
-        text.append(buffer, static_cast<size_t>(n));
-    }
-    close(out[0]);
-    waitpid(pid, nullptr, 0);
-    return text;
+    const rvtest::Ran ran = rvtest::RunProgram(args);
+    return ran.out + ran.err;
 }
 
 int OpenRaw(const std::string& path) {
