@@ -80,10 +80,10 @@ case "$mode" in
         build_and_test normal ""
         # A selection of cases given on the command line is all that is asked for.
         if [ ${#ctest_args[@]} -eq 0 ]; then
-            tests/system/run.sh build/normal
+            rv_sudo tests/system/run.sh build/normal
             deb=$(ls dist/rv4417test_*_"$(dpkg --print-architecture)".deb 2>/dev/null | tail -1)
             if [ -n "$deb" ]; then
-                tests/system/run.sh build/normal "$deb"
+                rv_sudo tests/system/run.sh build/normal "$deb"
             else
                 echo "The system test on the package is skipped: no package in dist/ (./package.sh builds it)."
             fi

@@ -9,6 +9,12 @@
 # always comes from BUILD_DIR: build it from the same tree). The kernel's package is unpacked
 # into BUILD_DIR/system, not installed: the host's /boot and bootloader stay untouched.
 set -euo pipefail
+if [ "$(id -u)" -ne 0 ]; then
+    # QEMU shares this machine's files with the rights of whoever starts it, and the machine's
+    # root must read them all (useradd reads /etc/shadow).
+    echo "tests/system/run.sh: run it as root (sudo)" >&2
+    exit 2
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(realpath "$1")
 deb=${2:+$(realpath "$2")}
