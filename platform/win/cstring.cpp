@@ -58,6 +58,14 @@ void CString::SetAt(int index, WCHAR ch) {
     m_lineage = NewLineage();
 }
 
+int CString::Delete(int index, int count) {
+    if (index >= 0 && count > 0 && static_cast<size_t>(index) < m_text.size()) {
+        m_text.erase(static_cast<size_t>(index), static_cast<size_t>(count));
+        m_lineage = NewLineage();
+    }
+    return GetLength();
+}
+
 CString::CString(const WCHAR* text) : m_text(text ? text : u"") {}
 
 CString::CString(const WCHAR* text, int length)

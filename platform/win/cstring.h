@@ -63,6 +63,9 @@ public:
     WCHAR GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
     WCHAR operator[](int index) const { return GetAt(index); }
     void SetAt(int index, WCHAR ch);
+    // Removes count characters from index on (as many as there are); returns the new length.
+    // The text keeps its buffer: removing the front of a long text allocates nothing.
+    int Delete(int index, int count = 1);
 
     // The text as a zero-terminated 16-bit string, valid until the next change.
     operator LPCWSTR() const { return m_text.c_str(); }  // NOLINT(google-explicit-constructor)
