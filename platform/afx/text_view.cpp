@@ -120,7 +120,7 @@ void TextView::Grown() {
 }
 
 void TextView::Resync() {
-    if (m_bound && m_bound->GetLength() != m_length) {
+    if (m_bound && m_bound->GetLength() < m_length) {
         Bind(*m_bound);
     }
 }

@@ -54,8 +54,9 @@ public:
     void DropFront(int count);
     // The bound text has grown at its end.
     void Grown();
-    // A bound text whose length changed untold is laid out anew before it is read: a missed
-    // notice costs a relayout, never a read past the text's end.
+    // A bound text that lost characters untold is laid out anew before it is read: a missed
+    // notice costs a relayout, never a read past the text's end. One that grew untold is
+    // read as far as the view knows it (a change in progress, told when it is done).
     void Resync();
 
     QStringView Text() const;
