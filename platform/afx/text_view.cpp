@@ -125,11 +125,6 @@ void TextView::Resync() {
     }
 }
 
-bool TextView::event(QEvent* event) {
-    Resync();
-    return QAbstractScrollArea::event(event);
-}
-
 bool TextView::viewportEvent(QEvent* event) {
     Resync();
     return QAbstractScrollArea::viewportEvent(event);
@@ -282,6 +277,7 @@ void TextView::MoveCaret(int pos, bool extend) {
 }
 
 void TextView::keyPressEvent(QKeyEvent* event) {
+    Resync();
     if (event == QKeySequence::Copy) {
         CopySelection(QClipboard::Clipboard);
         return;

@@ -85,8 +85,7 @@ public:
     int PositionAt(QPoint point) const;
 
 protected:
-    bool event(QEvent* event) override;
-    bool viewportEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;  // Resync first: paint and mouse read the text
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -166,7 +166,7 @@ TEST_F(TextViewText, AppendingInPiecesLaysOutAsSettingTheWhole) {
 // A bound text is read in place. When its front goes, the lines after the cut stay as they
 // were, shifted, the line that held the cut begins the text, and what the text gains after
 // that is laid out as if nothing had gone. Emptied without a word, it is laid out anew before
-// the next paint reads it.
+// the next event reads it.
 TEST_F(TextViewText, ABoundTextThatLosesItsFrontKeepsTheLinesAfterTheCut) {
     const QString first = MixedText(3, 600);
     const QString more = MixedText(4, 300);
@@ -191,8 +191,8 @@ TEST_F(TextViewText, ABoundTextThatLosesItsFrontKeepsTheLinesAfterTheCut) {
     }
     EXPECT_EQ(LineStarts(view), expected);
 
-    text.Empty();  // untold: the view must not paint what is gone
-    view.repaint();
+    text.Empty();  // untold: a click must not read what is gone
+    QTest::mouseClick(view.viewport(), Qt::LeftButton);
     EXPECT_EQ(view.Length(), 0);
     EXPECT_EQ(view.VisualLineCount(), 1);
 }
