@@ -95,18 +95,21 @@ void CTestDlg::RecvLoop() {
         if (!ReadFile(port, buffer, 50, &got, nullptr) || got == 0) {
             Sleep(50);
         } else {
-            // A long text is grown in slices first: a click that waits for the lock must not
-            // wait for a copy of all of it.
-            AfxGrowSharedText(
-                m_recvLock, [this] { return m_pRecvText.load(); }, static_cast<int>(3 * got));
-            CSingleLock lock(&m_recvLock, TRUE);
             CString chunk;
-            for (DWORD i = 0; i < got; ++i) {
-                const int* hex = m_pRecvHex;  // consulted anew for every byte
-                AppendReceivedByte(chunk, buffer[i], hex == nullptr || *hex != 0);
+            CString* text = nullptr;
+            CEdit* edit = nullptr;
+            {
+                CSingleLock lock(&m_recvLock, TRUE);
+                for (DWORD i = 0; i < got; ++i) {
+                    const int* hex = m_pRecvHex;  // consulted anew for every byte
+                    AppendReceivedByte(chunk, buffer[i], hex == nullptr || *hex != 0);
+                }
+                text = m_pRecvText;
+                edit = m_pRecvEdit;
             }
-            if (CString* text = m_pRecvText) {
-                AfxAppendAndShow(*text, chunk, *m_pRecvEdit);
+            // Not under the lock: the step may wait for room on the user-interface thread.
+            if (text != nullptr) {
+                AfxAppendAndShow(*text, chunk, *edit);
             }
         }
     }

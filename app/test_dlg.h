@@ -1,8 +1,9 @@
 // The main dialog: the tab control with the five pages, COM0 and its reader.
 //
 // Whatever COM0 delivers goes to the receive target: the Card page while its tab is selected,
-// the Printer page otherwise. The reader appends each chunk to the target's text and shows it
-// in the target's box under m_recvLock, which the pages' handlers take too.
+// the Printer page otherwise. The reader formats each chunk by the target's hex flag under
+// m_recvLock, which the pages' handlers take too, and hands it to the user-interface thread,
+// which appends it to the target's text and shows it (platform/afx/receive_text.h).
 #pragma once
 
 #include <atomic>
@@ -32,7 +33,8 @@ public:
     CBarcodePage m_pageBarcode;
     CPageTabCtrl m_tab;
     HICON m_icon = nullptr;
-    // Guards the receive target, the targets' texts and hex flags, and their boxes' updates.
+    // Guards the receive target and the targets' hex flags; their texts and boxes are the
+    // user-interface thread's.
     CCriticalSection m_recvLock;
 
     static UINT RecvThreadProc(LPVOID param);

@@ -25,7 +25,6 @@ END_MESSAGE_MAP()
 CBarcodePage::CBarcodePage() : CDialog(IDD_BARCODE) {}
 
 void CBarcodePage::DoDataExchange(CDataExchange* dx) {
-    CSingleLock lock(&m_textLock, TRUE);
     CDialog::DoDataExchange(dx);
     DDX_Control(dx, IDC_RECV, m_recvEdit);
     DDX_Text(dx, IDC_RECV, m_recvText);
@@ -63,7 +62,6 @@ void CBarcodePage::OnCancelScan() {
 }
 
 void CBarcodePage::OnClear() {
-    CSingleLock lock(&m_textLock, TRUE);
     m_recvText.Empty();
     UpdateData(FALSE);
 }
@@ -80,7 +78,6 @@ void CBarcodePage::OnDestroy() {
 }
 
 void CBarcodePage::ShowReceived(const CString& batch) {
-    CSingleLock lock(&m_textLock, TRUE);
     AfxAppendAndShow(m_recvText, batch, m_recvEdit);
 }
 

@@ -2,8 +2,8 @@
 //
 // COM2 has a reader of its own for the page's whole life. "Scan" triggers the scanner and
 // starts a ten-second time-out, which any received byte ends; every line end stops the
-// scanner and plays the confirmation sound. The text and its box are shared between the
-// reader and "Clear" under m_textLock.
+// scanner and plays the confirmation sound. The reader hands what it read to the
+// user-interface thread, where the text and its box are changed (platform/afx/receive_text.h).
 #pragma once
 
 #include <atomic>
@@ -24,7 +24,6 @@ public:
     std::atomic<HANDLE> m_port{nullptr};
     CEdit m_recvEdit;
     CString m_recvText;
-    CCriticalSection m_textLock;
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;

@@ -3,7 +3,8 @@
 // A track choice empties the receive box and tells the reader which tracks to deliver;
 // "Auto Recv Switch" turns its automatic receiving on or off after asking. What the reader
 // sends is shown by the main dialog's reader in this page's box while the Card tab is
-// selected. The receive text and flag are shared with that reader under m_pRecvLock.
+// selected. The hex flag is shared with that reader under m_pRecvLock; the receive text is
+// the user-interface thread's (platform/afx/receive_text.h).
 #pragma once
 
 #include <atomic>
@@ -21,7 +22,7 @@ public:
     CComboBox m_trackCombo;
     CString m_recvText;
     int m_recvHex = 0;
-    // The main dialog's lock over the receive texts and flags, shared with its COM0 reader.
+    // The main dialog's lock over the receive target and flags, shared with its COM0 reader.
     CCriticalSection* m_pRecvLock = nullptr;
 
 protected:

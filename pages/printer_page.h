@@ -4,9 +4,10 @@
 // again and again at an interval ("Auto Send", which reads "Stop" while it runs). What COM0
 // receives is shown by the main dialog's reader in the receive box, as characters or hex.
 //
-// The page's texts and flags are shared with the reader and with the auto-send thread; every
-// access holds the main dialog's receive lock (m_pRecvLock), never while a message box or
-// anything else waits for the user.
+// The page's values are shared with the reader and with the auto-send thread; every access
+// holds the main dialog's receive lock (m_pRecvLock), never while a message box or anything
+// else waits for the user. The receive text is the user-interface thread's
+// (platform/afx/receive_text.h): data exchange on another thread reaches it there.
 #pragma once
 
 #include <atomic>
@@ -37,7 +38,7 @@ public:
     CString m_sendText;
     int m_recvHex = 0;
     int m_interval = 120;
-    // The main dialog's lock over the receive texts and flags, shared with its COM0 reader.
+    // The main dialog's lock over the receive target and flags, shared with its COM0 reader.
     CCriticalSection* m_pRecvLock = nullptr;
 
 protected:

@@ -156,13 +156,10 @@ void PageWatch::Update() {
         m_cardChars = static_cast<long>(card.size());
         m_printerChars = m_dialog.m_pagePrinter.m_recvText.GetLength();
     }
-    {
-        CSingleLock lock(&m_dialog.m_pageBarcode.m_textLock, TRUE);
-        const std::u16string& codes = m_dialog.m_pageBarcode.m_recvText.str();
-        m_emptied = m_emptied || codes.size() < m_codesRead;
-        codesTail = codes.substr(std::min(m_codesRead, codes.size()));
-        m_codesChars = static_cast<long>(codes.size());
-    }
+    const std::u16string& codes = m_dialog.m_pageBarcode.m_recvText.str();
+    m_emptied = m_emptied || codes.size() < m_codesRead;
+    codesTail = codes.substr(std::min(m_codesRead, codes.size()));
+    m_codesChars = static_cast<long>(codes.size());
     m_cardRead += ReadSwipes(cardTail);
     m_codesRead += ReadCodes(codesTail);
 }

@@ -40,14 +40,13 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
 
 void DDX_Text(CDataExchange* dx, int id, CString& value) {
     const HWND control = dx->PrepareEditCtrl(id);
+    if (afx_detail::ExchangeViewText(control, value, dx->m_bSaveAndValidate)) {
+        return;  // a receive box shows the member itself
+    }
     if (!dx->m_bSaveAndValidate) {
-        ::SendMessageW(control, afx_detail::WM_AFX_SETCSTRING, 0, reinterpret_cast<LPARAM>(&value));
-    } else if (!afx_detail::ShowsText(control, value)) {
-        // A box that shows exactly this text is not read back: the member stays the same text,
-        // so the box can go on appending to it.
-        if (CWnd* wnd = CWnd::FromHandle(control)) {
-            wnd->GetWindowText(value);
-        }
+        ::SetWindowTextW(control, value);
+    } else if (CWnd* wnd = CWnd::FromHandle(control)) {
+        wnd->GetWindowText(value);
     }
 }
 

@@ -34,15 +34,6 @@ LRESULT DefaultProc(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETTEXT:
             SetWindowTextOf(w, ToQString(reinterpret_cast<LPCWSTR>(lParam)));
             return TRUE;
-        case WM_AFX_SETCSTRING: {
-            const auto& text = *reinterpret_cast<const CString*>(lParam);
-            if (w.kind == Kind::TextView) {
-                SetViewText(w, text);
-            } else {
-                SetWindowTextOf(w, ToQString(text));
-            }
-            return TRUE;
-        }
         case WM_GETTEXT: {
             const QString text = WindowText(w);
             const int size = static_cast<int>(wParam);

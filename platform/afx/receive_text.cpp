@@ -1,59 +1,70 @@
 #include "platform/afx/receive_text.h"
 
-#include <algorithm>
-#include <string>
+#include <QChar>
 
-#include "platform/afx/gui_types.h"
+#include "platform/afx/dispatch_p.h"
+#include "platform/afx/qt_text_p.h"
+#include "platform/afx/text_view_p.h"
+#include "platform/afx/ui_thread_p.h"
+#include "platform/afx/window_text_p.h"
 
-void AfxGrowSharedText(CCriticalSection& lock, const std::function<CString*()>& target, int room,
-                       int slice) {
-    if (room <= 0 || slice <= 0) {
-        return;
+namespace {
+
+using afx_detail::Kind;
+using afx_detail::TextView;
+
+constexpr int kKeptWhenTrimmed = kAfxReceiveTextLimit - kAfxReceiveTextLimit / 8;
+
+// How many of text's first characters go: none within the limit. In hex every third position
+// follows a group's blank, so cutting at the first such position keeps the first group whole;
+// where none comes within three, the cut is in text shown as characters, which stand alone
+// but for the halves of a surrogate pair.
+int OldestPart(const CString& whole) {
+    const std::u16string& text = whole.str();
+    const int length = static_cast<int>(text.size());
+    if (length <= kAfxReceiveTextLimit) {
+        return 0;
     }
-    const auto extra = static_cast<size_t>(room);
-    const auto step = static_cast<size_t>(slice);
-    CString* text = nullptr;
-    std::uint64_t lineage = 0;
-    size_t wanted = 0;
-    {
-        CSingleLock hold(&lock, TRUE);
-        text = target();
-        if (!text) {
-            return;
-        }
-        const std::u16string& now = text->str();
-        if (now.capacity() - now.size() >= extra || now.size() <= step) {
-            return;
-        }
-        lineage = text->Lineage();
-        wanted = std::max(2 * now.capacity(), now.size() + extra);
-    }
-    // Allocated outside the lock; the pages are touched slice by slice as they are filled.
-    std::u16string grown;
-    grown.reserve(wanted);
-    for (;;) {
-        CSingleLock hold(&lock, TRUE);
-        // Same text, same lineage: it only grew, so what was copied is still its beginning.
-        if (target() != text || text->Lineage() != lineage) {
-            return;
-        }
-        const std::u16string& now = text->str();
-        if (now.size() + extra > grown.capacity()) {
-            return;  // it outgrew the new room meanwhile: copying on would reallocate
-        }
-        const size_t left = now.size() - grown.size();
-        grown.append(now, grown.size(), std::min(left, step));
-        if (left <= step) {
-            text->AdoptRoom(std::move(grown));
-            return;
+    const auto at = [&](int pos) { return text[static_cast<size_t>(pos)]; };
+    const int wanted = length - kKeptWhenTrimmed;
+    for (int cut = wanted; cut < wanted + 3; ++cut) {
+        if (at(cut - 1) == u' ') {
+            return cut;
         }
     }
+    const bool inPair = QChar::isHighSurrogate(at(wanted - 1)) && QChar::isLowSurrogate(at(wanted));
+    return inPair ? wanted + 1 : wanted;
 }
 
-void AfxAppendAndShow(CString& text, const CString& chunk, CEdit& box) {
+void AppendAndShow(HWND hwnd, CString& text, const CString& chunk) {
+    afx_detail::Window* w = afx_detail::Find(hwnd);
+    if (!w || !w->widget) {
+        return;
+    }
+    auto* view = w->kind == Kind::TextView ? static_cast<TextView*>(w->widget.data()) : nullptr;
+    // A view that shows the text as it is takes what changes; any other shows it whole.
+    const bool follows = view && view->Shows(text) && view->Length() == text.GetLength();
     text += chunk;
-    box.SetWindowText(text);
+    const int cut = OldestPart(text);
+    if (follows) {
+        view->DropFront(cut);
+    }
+    text.Delete(0, cut);
+    if (follows) {
+        view->Grown();
+    } else if (view) {
+        view->Bind(text);
+    } else {
+        afx_detail::SetWindowTextOf(*w, afx_detail::ToQString(text));
+    }
     const int n = text.GetLength();
-    box.SendMessage(EM_SETSEL, static_cast<WPARAM>(n - 1), n);
-    box.SendMessage(EM_SCROLLCARET, 0, 0);
+    afx_detail::Dispatch(hwnd, EM_SETSEL, static_cast<WPARAM>(n - 1), n);
+    afx_detail::Dispatch(hwnd, EM_SCROLLCARET, 0, 0);
+}
+
+}  // namespace
+
+void AfxAppendAndShow(CString& text, const CString& chunk, CEdit& box) {
+    const HWND hwnd = box.m_hWnd;
+    afx_detail::QueueOnUi([hwnd, &text, chunk] { AppendAndShow(hwnd, text, chunk); });
 }

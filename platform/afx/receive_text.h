@@ -1,55 +1,37 @@
-// Receive texts: how a read-only box shows a text that a worker keeps appending to, at the
-// speed of a flooded serial line, for as long as the box lives, without ever copying the
-// whole text on the way and without keeping the user waiting.
+// Receive texts: what a reader shows of a port, held once and bounded.
 //
-// The principles
-//  1. A text knows its story. Every CString carries a lineage (cstring.h): it stays while the
-//     text only grows at its end and is renewed by every other change (assignment, clearing,
-//     formatting, editing a character, the buffer handed out, a copy). Two texts of one
-//     lineage are one text at two moments, the longer extending the shorter. CString itself
-//     does no locking: the owner's lock guards a shared text.
-//  2. A box remembers the lineage and length of what it shows. Handed a text of the same
-//     lineage that is longer, it takes only the new tail; any other text replaces what it
-//     shows. This holds for a text set from the user-interface thread and for one set from a
-//     worker, whose window texts are queued without waiting and carry only the tail.
-//  3. Data exchange does not read back a box that shows exactly its member's text: the member
-//     is already what the box holds, and reading it would copy it and renew its lineage.
-//  4. A shared text grows before it is appended to, in slices, with the lock held for one
-//     slice at a time (AfxGrowSharedText): appending to a long text reallocates and copies it
-//     whole, which at hundreds of millions of characters takes seconds, and a click whose data
-//     exchange waits for the lock would wait as long.
-//  5. The step of a reader is one call (AfxAppendAndShow): append the chunk to the target's
-//     text, show the text, select its last character, scroll to it; the caller holds the lock
-//     that guards the text, so the box and the text never disagree.
+// The page's receive text (a CString member) is the only copy: data exchange binds it to the
+// page's receive box, a text view that reads it in place (text_view_p.h), and the text and
+// the box belong to the user-interface thread. A reader formats what it read on its own
+// thread and hands the rest of its step over: on the user-interface thread, in order with the
+// reader's other window calls, the chunk is appended to the text, the text shown, its last
+// character selected and scrolled to. No lock guards the text, and nothing tells the box
+// which part is new: the step itself does. An edit box's own append (select the end, replace
+// the selection) would make the box hold the text and the member a second copy, which every
+// data exchange of the page (the auto send's, each cycle) would read back whole.
 //
-// What relies on it
-//  - CString's lineage and AdoptRoom (platform/win/cstring.h, .cpp; format.cpp renews it).
-//  - The queued window texts of workers (queued_text_p.h, QueueWindowText): the tail only, in
-//    order with the worker's other window calls.
-//  - The text view's append (window_text_p.h: ShowInView, AppendViewText; text_view_p.h:
-//    TextView::AppendText) and its wrap index (text_wrap_p.h), which grows with the text
-//    instead of being rebuilt.
-//  - DDX_Text's check that a box shows its member's text (data_exchange.cpp, ShowsText).
-//  - The COM0 reader (app/test_dlg.cpp, RecvLoop) and the COM2 reader (pages/barcode_page.cpp,
-//    ShowReceived), and every data exchange of the Printer and Card pages, which take the
-//    receive lock only around the shared members.
+// The bound keeps the newest kAfxReceiveTextLimit characters (3 Mi). What it costs, at most:
+// the text 2 bytes a character, twice over while its buffer has room to grow into (4 bytes),
+// and its box 4 more for the start of every visual line (a line can be one character: a
+// flood of line breaks, or a box one character wide): 8 bytes a character, 24 MiB a box,
+// 72 MiB for the three receive boxes, which leaves room for Qt's own within the 128 MB the
+// tool may grow by on a terminal of 256 MB, on any architecture (the sizes do not depend on
+// the pointer's). A box of hex at its usual width takes about 8 MiB. 3 Mi characters are the
+// last 18 minutes of a device that talks without a pause at COM0's 9600 baud shown as hex
+// (55 minutes as characters); a whole hour of hex, 10.4 M characters, could take 80 MiB a box.
 #pragma once
 
-#include <functional>
-
 #include "platform/afx/controls.h"
-#include "platform/afx/sync.h"
 #include "platform/win/cstring.h"
 
-// Makes room for `room` more characters in the text that target() names, so that the next
-// append does not copy it. target() is called with `lock` held and returns the shared text
-// now (nullptr when there is none); the text is copied into a larger buffer `slice`
-// characters per hold of the lock, then takes that buffer in place of its own. Nothing is done
-// when the room is there or the text fits one slice; when the text is replaced, re-routed or
-// changed other than by appending meanwhile, the growth is given up and left to the append.
-void AfxGrowSharedText(CCriticalSection& lock, const std::function<CString*()>& target, int room,
-                       int slice = 1 << 22);
+// The most characters a receive text holds. Passing it, the text drops its oldest part down
+// to seven eighths of it, so that moving the rest down comes once per 384 Ki characters, not
+// with every chunk.
+constexpr int kAfxReceiveTextLimit = 3 << 20;
 
-// Appends chunk to text, shows text in box, selects its last character and scrolls to it.
-// The caller holds the lock that guards text.
+// The readers' step: appends chunk to text; when the text passes the limit, its oldest part
+// goes, in whole characters (in hex, whole "XX " groups); shows the text in box, selects its
+// last character and scrolls to it. From a worker the step is queued for the user-interface
+// thread and the call returns at once: text must live as long as box's window (a page's
+// member does). Nothing happens once the box has gone.
 void AfxAppendAndShow(CString& text, const CString& chunk, CEdit& box);

@@ -43,33 +43,116 @@ TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent) {
 
 TextView::~TextView() = default;
 
+QStringView TextView::Text() const {
+    return m_bound ? QStringView(m_bound->str().data(), m_length) : QStringView(m_own);
+}
+
 void TextView::SetText(const QString& text) {
-    const QString old = QAccessible::isActive() ? m_text : QString();
-    m_text = text;
-    m_anchor = m_caret = 0;
-    m_goalX = -1;
-    m_wrapWidth = WrapWidth();
-    m_wrap.Rebuild(m_text, m_advances, m_wrapWidth);
-    UpdateScrollRange();
-    verticalScrollBar()->setValue(0);
-    viewport()->update();
-    if (QAccessible::isActive()) {
-        QAccessibleTextUpdateEvent event(this, 0, old, m_text);
+    const QString before = QAccessible::isActive() ? Text().toString() : QString();
+    m_bound = nullptr;
+    m_own = text;
+    m_length = static_cast<int>(m_own.size());
+    Reset(before);
+}
+
+void TextView::AppendText(QStringView tail) {
+    if (m_bound) {
+        m_own = Text().toString();
+        m_bound = nullptr;
+    }
+    const int at = m_length;
+    m_own.append(tail);
+    m_length = static_cast<int>(m_own.size());
+    LaidOutFrom(at);
+}
+
+void TextView::Bind(const CString& text) {
+    if (m_bound != &text) {
+        const QString before = QAccessible::isActive() ? Text().toString() : QString();
+        m_own.clear();
+        m_bound = &text;
+        m_length = text.GetLength();
+        Reset(before);
+        return;
+    }
+    const int before = m_length;
+    m_length = text.GetLength();
+    m_anchor = std::min(m_anchor, m_length);
+    m_caret = std::min(m_caret, m_length);
+    Relayout();
+    if (QAccessible::isActive() && before != m_length) {
+        // What it held is gone already: only its length is known.
+        QAccessibleTextUpdateEvent event(this, 0, QString(before, u' '), Text().toString());
         QAccessible::updateAccessibility(&event);
     }
 }
 
-void TextView::AppendText(QStringView tail) {
-    if (tail.isEmpty()) {
+void TextView::DropFront(int count) {
+    count = std::clamp(count, 0, m_length);
+    if (count == 0) {
         return;
     }
-    const int at = Length();
-    m_text.append(tail);
-    const int changed = m_wrap.Extend(m_text, m_advances);
-    UpdateScrollRange();
-    UpdatePositions(m_wrap.Start(changed), Length());
     if (QAccessible::isActive()) {
-        QAccessibleTextInsertEvent event(this, at, tail.toString());
+        QAccessibleTextRemoveEvent event(this, 0, Text().left(count).toString());
+        QAccessible::updateAccessibility(&event);
+    }
+    const int lines = m_wrap.DropFront(count);
+    m_length -= count;
+    m_anchor = std::max(0, m_anchor - count);
+    m_caret = std::max(0, m_caret - count);
+    const int first = std::max(0, FirstVisibleLine() - lines);  // the same text stays on top
+    UpdateScrollRange();
+    verticalScrollBar()->setValue(first);
+    viewport()->update();
+}
+
+void TextView::Grown() {
+    if (!m_bound) {
+        return;
+    }
+    if (m_bound->GetLength() < m_length) {
+        Bind(*m_bound);  // changed some other way meanwhile
+        return;
+    }
+    const int at = m_length;
+    m_length = m_bound->GetLength();
+    LaidOutFrom(at);
+}
+
+void TextView::Resync() {
+    if (m_bound && m_bound->GetLength() < m_length) {
+        Bind(*m_bound);
+    }
+}
+
+bool TextView::viewportEvent(QEvent* event) {
+    Resync();
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void TextView::Reset(const QString& before) {
+    m_anchor = m_caret = 0;
+    m_goalX = -1;
+    m_wrapWidth = WrapWidth();
+    m_wrap.Rebuild(Text(), m_advances, m_wrapWidth);
+    UpdateScrollRange();
+    verticalScrollBar()->setValue(0);
+    viewport()->update();
+    if (QAccessible::isActive()) {
+        QAccessibleTextUpdateEvent event(this, 0, before, Text().toString());
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void TextView::LaidOutFrom(int at) {
+    if (at >= m_length) {
+        return;
+    }
+    const int changed = m_wrap.Extend(Text(), m_advances);
+    UpdateScrollRange();
+    UpdatePositions(m_wrap.Start(changed), m_length);
+    if (QAccessible::isActive()) {
+        QAccessibleTextInsertEvent event(this, at, Text().mid(at).toString());
         QAccessible::updateAccessibility(&event);
     }
 }
@@ -194,6 +277,7 @@ void TextView::MoveCaret(int pos, bool extend) {
 }
 
 void TextView::keyPressEvent(QKeyEvent* event) {
+    Resync();
     if (event == QKeySequence::Copy) {
         CopySelection(QClipboard::Clipboard);
         return;
@@ -291,19 +375,20 @@ void TextView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TextView::SelectWordAt(int pos) {
     const int length = Length();
-    if (pos >= length || (pos > 0 && CharKind(m_text[pos]) == 3)) {
+    const QStringView text = Text();
+    if (pos >= length || (pos > 0 && CharKind(text[pos]) == 3)) {
         --pos;  // past the end of a line: the word before it
     }
-    if (pos < 0 || CharKind(m_text[pos]) == 3) {
+    if (pos < 0 || CharKind(text[pos]) == 3) {
         return;
     }
-    const int kind = CharKind(m_text[pos]);
+    const int kind = CharKind(text[pos]);
     int start = pos;
     int end = pos + 1;
-    while (start > 0 && CharKind(m_text[start - 1]) == kind) {
+    while (start > 0 && CharKind(text[start - 1]) == kind) {
         --start;
     }
-    while (end < length && CharKind(m_text[end]) == kind) {
+    while (end < length && CharKind(text[end]) == kind) {
         ++end;
     }
     m_goalX = -1;
@@ -316,7 +401,7 @@ void TextView::CopySelection(QClipboard::Mode mode) const {
     if (start == end || (mode == QClipboard::Selection && !clipboard->supportsSelection())) {
         return;
     }
-    clipboard->setText(m_text.mid(start, end - start), mode);
+    clipboard->setText(Text().mid(start, end - start).toString(), mode);
 }
 
 }  // namespace afx_detail

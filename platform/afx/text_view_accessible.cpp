@@ -23,7 +23,8 @@ public:
     }
 
     QString text(QAccessible::Text type) const override {
-        return type == QAccessible::Value ? View()->Text() : QAccessibleWidget::text(type);
+        return type == QAccessible::Value ? View()->Text().toString()
+                                          : QAccessibleWidget::text(type);
     }
 
     QAccessible::State state() const override {
@@ -69,7 +70,7 @@ public:
 
     QString text(int startOffset, int endOffset) const override {
         const int start = Clamp(startOffset);
-        return View()->Text().mid(start, std::max(0, Clamp(endOffset) - start));
+        return View()->Text().mid(start, std::max(0, Clamp(endOffset) - start)).toString();
     }
 
     int characterCount() const override { return View()->Length(); }
@@ -127,7 +128,11 @@ public:
     }
 
 private:
-    TextView* View() const { return static_cast<TextView*>(widget()); }
+    TextView* View() const {
+        auto* view = static_cast<TextView*>(widget());
+        view->Resync();
+        return view;
+    }
     int Clamp(int offset) const { return std::clamp(offset, 0, View()->Length()); }
 
     QString LineText(int line, int* startOffset, int* endOffset) const {
@@ -138,7 +143,7 @@ private:
         }
         *startOffset = view->VisualLineStart(line);
         *endOffset = view->m_wrap.End(line, view->Length());
-        return view->Text().mid(*startOffset, *endOffset - *startOffset);
+        return view->Text().mid(*startOffset, *endOffset - *startOffset).toString();
     }
 };
 

@@ -11,7 +11,7 @@ namespace afx_detail {
 qreal TextView::XOf(int line, int pos) const {
     qreal x = 0;
     for (int p = m_wrap.Start(line); p < pos;) {
-        x = m_advances.Step(m_text, p, x);
+        x = m_advances.Step(Text(), p, x);
     }
     return x;
 }
@@ -19,10 +19,11 @@ qreal TextView::XOf(int line, int pos) const {
 int TextView::ContentEnd(int line) const {
     const int start = m_wrap.Start(line);
     int end = m_wrap.End(line, Length());
-    if (end > start && m_text[end - 1] == u'\n') {
+    const QStringView text = Text();
+    if (end > start && text[end - 1] == u'\n') {
         --end;
     }
-    if (end > start && m_text[end - 1] == u'\r') {
+    if (end > start && text[end - 1] == u'\r') {
         --end;
     }
     return end;
@@ -33,7 +34,7 @@ int TextView::PositionInLine(int line, qreal x) const {
     qreal left = 0;
     for (int pos = m_wrap.Start(line); pos < end;) {
         const int at = pos;
-        const qreal right = m_advances.Step(m_text, pos, left);
+        const qreal right = m_advances.Step(Text(), pos, left);
         if (x < (left + right) / 2) {
             return at;
         }
@@ -80,7 +81,7 @@ void TextView::UpdateScrollRange() {
 void TextView::Relayout() {
     const int top = m_wrap.Start(std::min(FirstVisibleLine(), m_wrap.Count() - 1));
     m_wrapWidth = WrapWidth();
-    m_wrap.Rebuild(m_text, m_advances, m_wrapWidth);
+    m_wrap.Rebuild(Text(), m_advances, m_wrapWidth);
     UpdateScrollRange();
     verticalScrollBar()->setValue(m_wrap.LineOf(top));
     viewport()->update();

@@ -4,11 +4,14 @@
 // A read-only, multi-line text box for data that keeps arriving: a serial terminal's receive
 // pane that grows for hours.
 //
-// The text is held exactly as given (UTF-16) and shown word-wrapped to the viewport width.
-// CR LF, a lone CR and a lone LF each break the line; tabs advance to the next multiple of
-// eight average character widths; other control characters take no width. Appending costs
-// the same whatever the view already holds, repaint included: the view keeps the start of
-// every visual line, re-wraps only from the last one and paints only the visible lines.
+// The view shows a text of its own or, bound to one, a CString that lives elsewhere (a page's
+// receive text): it then holds no copy and reads that text whenever it lays out or paints.
+// The text is shown word-wrapped to the viewport width. CR LF, a lone CR and a lone LF each
+// break the line; tabs advance to the next multiple of eight average character widths; other
+// control characters take no width. Growing the text costs the same whatever the view already
+// holds, repaint included: the view keeps the start of every visual line, re-wraps only from
+// the last one and paints only the visible lines; dropping its oldest part costs a shift of
+// those starts.
 //
 // Positions are UTF-16 offsets. Selection follows an edit control's EM_SETSEL; the view
 // never edits, it selects (mouse, keyboard, Ctrl+A), copies (Ctrl+C) and scrolls. Its
@@ -24,6 +27,7 @@
 #include <utility>
 
 #include "platform/afx/text_wrap_p.h"
+#include "platform/win/cstring.h"
 
 namespace afx_detail {
 
@@ -34,10 +38,29 @@ public:
     explicit TextView(QWidget* parent = nullptr);
     ~TextView() override;
 
-    void SetText(const QString& text);  // selection and scroll go back to the start
-    void AppendText(QStringView tail);  // selection and scroll stay
-    const QString& Text() const { return m_text; }
-    int Length() const { return static_cast<int>(m_text.size()); }
+    // A text of its own: selection and scroll go back to the start.
+    void SetText(const QString& text);
+    // Appends to its own text (a bound text becomes its own first): selection and scroll stay.
+    void AppendText(QStringView tail);
+
+    // Shows text itself from now on. The view reads it whenever it lays out or paints: text
+    // may change only on this thread, and each change must be told (Bind again, DropFront,
+    // Grown) before the thread goes back to its event loop. Bound again to the text it shows,
+    // the view lays it out anew and keeps its selection and scroll position; bound to another
+    // text, both go back to the start.
+    void Bind(const CString& text);
+    bool Shows(const CString& text) const { return m_bound == &text; }
+    // The bound text is about to lose its first count characters: told before they go.
+    void DropFront(int count);
+    // The bound text has grown at its end.
+    void Grown();
+    // A bound text that lost characters untold is laid out anew before it is read: a missed
+    // notice costs a relayout, never a read past the text's end. One that grew untold is
+    // read as far as the view knows it (a change in progress, told when it is done).
+    void Resync();
+
+    QStringView Text() const;
+    int Length() const { return m_length; }
 
     // EM_SETSEL: start -1 drops the selection and keeps the caret; (0, -1) selects all;
     // otherwise a position past the end or negative counts as the end, as in the edit
@@ -62,6 +85,7 @@ public:
     int PositionAt(QPoint point) const;
 
 protected:
+    bool viewportEvent(QEvent* event) override;  // Resync first: paint and mouse read the text
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -81,6 +105,8 @@ private:
     int FullRows() const;
     int FirstVisibleLine() const;
     void Relayout();
+    void Reset(const QString& before);  // the whole text changed
+    void LaidOutFrom(int at);           // the text grew from at
     void UpdateScrollRange();
     void MoveCaret(int pos, bool extend);
     void SelectWordAt(int pos);
@@ -97,7 +123,9 @@ private:
 
     static constexpr int kMargin = 3;  // left and right, as an edit control's
 
-    QString m_text;
+    QString m_own;
+    const CString* m_bound = nullptr;
+    int m_length = 0;   // of the text shown
     QFont m_paintFont;  // the widget's font without kerning, so glyphs sit where widths say
     CharAdvances m_advances;
     WrapIndex m_wrap;

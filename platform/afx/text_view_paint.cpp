@@ -52,6 +52,7 @@ void TextView::PaintLine(QPainter& painter, int line, qreal top, int selStart, i
     const QColor& normal = colors.color(QPalette::Text);
     const QColor& selected = colors.color(QPalette::HighlightedText);
     const qreal baseline = top + m_ascent;
+    const QStringView text = Text();
     int runStart = start;
     qreal runX = 0;
     const auto drawRun = [&](int runEnd) {
@@ -60,7 +61,7 @@ void TextView::PaintLine(QPainter& painter, int line, qreal top, int selStart, i
         }
         painter.setPen(runStart >= selStart && runStart < selEnd ? selected : normal);
         painter.drawText(QPointF(kMargin + runX, baseline),
-                         QString::fromRawData(m_text.constData() + runStart, runEnd - runStart));
+                         QString::fromRawData(text.data() + runStart, runEnd - runStart));
     };
     qreal x = 0;
     for (int pos = start; pos < contentEnd;) {
@@ -70,8 +71,8 @@ void TextView::PaintLine(QPainter& painter, int line, qreal top, int selStart, i
             runX = x;
         }
         const int at = pos;
-        const qreal next = m_advances.Step(m_text, pos, x);
-        if (IsUndrawn(m_text[at])) {
+        const qreal next = m_advances.Step(text, pos, x);
+        if (IsUndrawn(text[at])) {
             drawRun(at);
             runStart = pos;
             runX = next;

@@ -73,6 +73,15 @@ int WrapIndex::Extend(QStringView text, const CharAdvances& advances) {
     return changed;
 }
 
+int WrapIndex::DropFront(int count) {
+    const int gone = LineOf(count);
+    m_starts.erase(m_starts.begin(), m_starts.begin() + gone);
+    for (int& start : m_starts) {
+        start = std::max(0, start - count);
+    }
+    return gone;
+}
+
 int WrapIndex::LineOf(int pos) const {
     const auto after = std::upper_bound(m_starts.begin(), m_starts.end(), pos);
     return std::max(0, static_cast<int>(after - m_starts.begin()) - 1);

@@ -38,11 +38,15 @@ private:
 
 // Start positions of the visual lines of a text wrapped to a width. Lines before the last
 // one never change when text is appended, so growing the text re-wraps only the last line.
+// When the text loses its first characters, the lines before the cut go and the line that
+// holds it begins there: it is not wrapped anew with the line after it.
 class WrapIndex {
 public:
     void Rebuild(QStringView text, const CharAdvances& advances, qreal width);
     // The text grew at its end; returns the first line whose start or content changed.
     int Extend(QStringView text, const CharAdvances& advances);
+    // The text lost its first count characters; returns how many lines went.
+    int DropFront(int count);
 
     int Count() const { return static_cast<int>(m_starts.size()); }
     int Start(int line) const { return m_starts[static_cast<size_t>(line)]; }
@@ -53,8 +57,8 @@ public:
 private:
     void WrapFrom(QStringView text, const CharAdvances& advances);
 
-    // A deque: growing it never copies what it holds, which for a box flooded with hex would
-    // be a copy of a hundred megabytes on the user-interface thread.
+    // A deque: growing it never copies what it holds, and its front goes without moving the
+    // rest.
     std::deque<int> m_starts{0};
     qreal m_width = 0;
 };

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/afx/dispatch_p.h"
-#include "platform/afx/queued_text_p.h"
 
 struct CWndAccess {
     static void Released(CWnd* wnd) {
@@ -110,7 +109,6 @@ void Forget(HWND hwnd) {
     }
     std::unique_ptr<Window> window = std::move(it->second);
     table.windows.erase(it);
-    ForgetQueuedWindow(hwnd);
     window->timers.clear();
     if (window->bound) {
         CWndAccess::Released(window->bound);

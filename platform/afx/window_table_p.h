@@ -12,7 +12,6 @@
 #include <QSizeF>
 #include <QString>
 #include <QWidget>
-#include <cstdint>
 #include <map>
 #include <memory>
 #include <type_traits>
@@ -63,8 +62,7 @@ struct Window {
     CWnd* bound = nullptr;    // sees the messages first (created or subclassed)
     CWnd* creator = nullptr;  // created the window: the widgets go with it
     std::unique_ptr<CWnd> wrapper;
-    QString text;                   // the window text exactly as set
-    std::uint64_t textLineage = 0;  // text views: the growing text they show (CString::Lineage)
+    QString text;  // the window text exactly as set (a text view keeps its own, once)
     std::map<UINT_PTR, std::unique_ptr<QTimer>> timers;
     HICON icons[2] = {nullptr, nullptr};
     Placement placement;
@@ -85,8 +83,8 @@ Window* Find(HWND hwnd);
 // The record of the widget or of its nearest registered ancestor; with withinWindow, the
 // search ends at the widget's window (a pop-up list is not its combo box).
 Window* FindEnclosing(const QWidget* widget, bool withinWindow = false);
-// Drops the record: its timers stop, texts queued for it go nowhere, and its bound object
-// is released (m_hWnd cleared, PostNcDestroy). The widget is left alone.
+// Drops the record: its timers stop and its bound object is released (m_hWnd cleared,
+// PostNcDestroy). The widget is left alone.
 void Forget(HWND hwnd);
 
 // The window and its descendants, each after its parent.

@@ -6,9 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include "platform/afx/dispatch_p.h"
 #include "platform/afx/qt_text_p.h"
-#include "platform/afx/queued_text_p.h"
 #include "platform/afx/text_view_p.h"
 
 namespace afx_detail {
@@ -39,42 +37,7 @@ QString WithoutPrefixes(const QString& text) {
     return shown;
 }
 
-// A text view shows one growing text: when the text offered extends what it shows, only
-// the new tail is handed over.
-void ShowInView(Window& w, const CString& text, std::uint64_t lineage) {
-    auto* view = static_cast<TextView*>(w.widget.data());
-    const int shown = view->Length();
-    if (w.textLineage == lineage && text.GetLength() >= shown) {
-        view->AppendText(QStringView(text.str().data() + shown, text.GetLength() - shown));
-    } else {
-        view->SetText(ToQString(text));
-    }
-    w.textLineage = lineage;
-}
-
 }  // namespace
-
-void SetViewText(Window& w, const CString& text) {
-    ForgetQueuedText(w.hwnd);
-    ShowInView(w, text, text.Lineage());
-}
-
-bool AppendViewText(Window& w, std::uint64_t lineage, int base, std::u16string_view tail) {
-    auto* view = w.kind == Kind::TextView ? static_cast<TextView*>(w.widget.data()) : nullptr;
-    if (!view || w.textLineage != lineage || view->Length() != base) {
-        return false;
-    }
-    view->AppendText(QStringView(tail.data(), static_cast<qsizetype>(tail.size())));
-    return true;
-}
-
-void SetQueuedText(Window& w, const CString& text, std::uint64_t lineage) {
-    if (w.kind == Kind::TextView && w.widget) {
-        ShowInView(w, text, lineage);
-    } else {
-        Dispatch(w.hwnd, WM_AFX_SETCSTRING, 0, reinterpret_cast<LPARAM>(&text));
-    }
-}
 
 QString WindowText(const Window& w) {
     QWidget* widget = w.widget;
@@ -92,7 +55,7 @@ QString WindowText(const Window& w) {
         case Kind::TextEdit:
             return FromWidgetLines(static_cast<QPlainTextEdit*>(widget)->toPlainText());
         case Kind::TextView:
-            return static_cast<TextView*>(widget)->Text();
+            return static_cast<TextView*>(widget)->Text().toString();
         case Kind::ComboBox: {
             auto* combo = static_cast<QComboBox*>(widget);
             return combo->isEditable()
@@ -106,9 +69,9 @@ QString WindowText(const Window& w) {
 
 void SetWindowTextOf(Window& w, const QString& text) {
     QWidget* widget = w.widget;
-    ForgetQueuedText(w.hwnd);
-    w.text = text;
-    w.textLineage = 0;
+    if (w.kind != Kind::TextView) {  // a view's own text is the only copy
+        w.text = text;
+    }
     if (!widget) {
         return;
     }
@@ -151,10 +114,19 @@ void SetWindowTextOf(Window& w, const QString& text) {
     }
 }
 
-bool ShowsText(HWND control, const CString& text) {
-    return OnWindow(control, false, [&](const Window& w) {
-        return w.kind == Kind::TextView && w.textLineage == text.Lineage() &&
-               static_cast<TextView*>(w.widget.data())->Length() == text.GetLength();
+bool ExchangeViewText(HWND control, CString& member, bool save) {
+    return OnWindow(control, false, [&](Window& w) {
+        auto* view = w.kind == Kind::TextView ? static_cast<TextView*>(w.widget.data()) : nullptr;
+        if (!view) {
+            return false;
+        }
+        if (save && !view->Shows(member)) {
+            member = FromQString(view->Text().toString());
+        }
+        if (!save || !view->Shows(member)) {
+            view->Bind(member);
+        }
+        return true;
     });
 }
 

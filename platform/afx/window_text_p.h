@@ -3,36 +3,24 @@
 //
 // Window texts as the system keeps them, on top of the widgets that show them: statics keep
 // their "&&" (shown as "&"), multi-line edits their CR LF (the widget holds LF). A text view
-// shows one growing text (CString::Lineage): a text that extends what it shows is appended,
-// not set whole. User-interface thread only, except ShowsText.
+// shows the member that data exchange binds to it, without a copy. User-interface thread
+// only, except ExchangeViewText.
 #pragma once
-
-#include <cstdint>
-#include <string_view>
 
 #include "platform/afx/window_table_p.h"
 
 namespace afx_detail {
 
-// WM_SETTEXT with a CString (lParam: const CString*), so text views can append.
-constexpr UINT WM_AFX_SETCSTRING = 0x0363;
-
 // The window text as the system keeps it.
 QString WindowText(const Window& window);
 // Sets the window text (and the accessible name of buttons, statics and tab controls); a
-// text view shows it whole.
+// text view takes it as a text of its own.
 void SetWindowTextOf(Window& window, const QString& text);
-// WM_AFX_SETCSTRING on a text view: only what the view lacks of the text's lineage is added.
-void SetViewText(Window& window, const CString& text);
 
-// Text views: appends tail when the view shows the first base characters of the text of
-// that lineage; false, changing nothing, when it does not.
-bool AppendViewText(Window& window, std::uint64_t lineage, int base, std::u16string_view tail);
-// A text that a worker queued (a copy, so the lineage of the original comes with it): a text
-// view takes only what it lacks.
-void SetQueuedText(Window& window, const CString& text, std::uint64_t lineage);
-
-// Whether the control shows exactly this text (as a text view fed with it does). Any thread.
-bool ShowsText(HWND control, const CString& text);
+// Data exchange of a text view with a member: the view shows the member itself from then on,
+// so reading it into the member has nothing to do, and showing the member lays it out anew.
+// A view that showed a text of its own gives it to the member when read. False, doing
+// nothing, for any other window.
+bool ExchangeViewText(HWND control, CString& member, bool save);
 
 }  // namespace afx_detail

@@ -5,7 +5,6 @@
 #include "platform/afx/data_exchange.h"
 #include "platform/afx/dispatch_p.h"
 #include "platform/afx/qt_text_p.h"
-#include "platform/afx/queued_text_p.h"
 #include "platform/afx/ui_thread_p.h"
 #include "platform/afx/winapp.h"
 #include "platform/afx/window_table_p.h"
@@ -89,14 +88,6 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CWnd::SetWindowText(LPCWSTR text) {
     ::SetWindowTextW(m_hWnd, text);
-}
-
-void CWnd::SetWindowText(const CString& text) {
-    if (afx_detail::IsUiThread()) {
-        SendMessage(afx_detail::WM_AFX_SETCSTRING, 0, reinterpret_cast<LPARAM>(&text));
-    } else {
-        afx_detail::QueueWindowText(m_hWnd, text);
-    }
 }
 
 void CWnd::GetWindowText(CString& text) const {

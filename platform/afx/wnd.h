@@ -41,9 +41,6 @@ public:
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void SetWindowText(LPCWSTR text);
-    // A text that only grew since the window last showed it is appended, not sent whole.
-    // From a worker it is queued without waiting.
-    void SetWindowText(const CString& text);
     void GetWindowText(CString& text) const;
     int GetWindowTextLength() const;
     BOOL EnableWindow(BOOL enable = TRUE);

@@ -1,7 +1,6 @@
 #include "platform/win/cstring.h"
 
 #include <algorithm>
-#include <atomic>
 
 #include "platform/win/text.h"
 
@@ -13,49 +12,19 @@ size_t Length(LPCWSTR text) {
 
 }  // namespace
 
-std::uint64_t CString::NewLineage() {
-    static std::atomic<std::uint64_t> next{1};
-    return next.fetch_add(1, std::memory_order_relaxed);
-}
-
-CString::CString(CString&& other) noexcept
-    : m_text(std::move(other.m_text)), m_lineage(other.m_lineage) {
-    other.m_text.clear();
-    other.m_lineage = NewLineage();
-}
-
-CString& CString::operator=(const CString& other) {
-    if (this != &other) {
-        m_text = other.m_text;
-        m_lineage = NewLineage();
-    }
-    return *this;
-}
-
-CString& CString::operator=(CString&& other) noexcept {
-    if (this != &other) {
-        m_text = std::move(other.m_text);
-        m_lineage = other.m_lineage;
-        other.m_text.clear();
-        other.m_lineage = NewLineage();
-    }
-    return *this;
-}
-
-void CString::AdoptRoom(std::u16string&& sameText) {
-    if (sameText.size() == m_text.size()) {
-        m_text.swap(sameText);
-    }
-}
-
 void CString::Empty() {
     m_text.clear();
-    m_lineage = NewLineage();
 }
 
 void CString::SetAt(int index, WCHAR ch) {
     m_text.at(static_cast<size_t>(index)) = ch;
-    m_lineage = NewLineage();
+}
+
+int CString::Delete(int index, int count) {
+    if (index >= 0 && count > 0 && static_cast<size_t>(index) < m_text.size()) {
+        m_text.erase(static_cast<size_t>(index), static_cast<size_t>(count));
+    }
+    return GetLength();
 }
 
 CString::CString(const WCHAR* text) : m_text(text ? text : u"") {}
@@ -116,13 +85,11 @@ int CString::ReverseFind(WCHAR ch) const {
 
 CString& CString::operator=(LPCWSTR text) {
     m_text.assign(text ? text : u"");
-    m_lineage = NewLineage();
     return *this;
 }
 
 CString& CString::operator=(WCHAR ch) {
     m_text.assign(1, ch);
-    m_lineage = NewLineage();
     return *this;
 }
 
@@ -149,7 +116,6 @@ LPWSTR CString::GetBuffer(int minLength) {
     if (minLength > 0 && static_cast<size_t>(minLength) > m_text.size()) {
         m_text.resize(static_cast<size_t>(minLength));
     }
-    m_lineage = NewLineage();
     return m_text.data();
 }
 
@@ -159,7 +125,6 @@ void CString::ReleaseBuffer(int newLength) {
     } else {
         m_text.resize(std::min(m_text.size(), static_cast<size_t>(newLength)));
     }
-    m_lineage = NewLineage();
 }
 
 CString operator+(const CString& a, const CString& b) {

@@ -6,15 +6,8 @@
 // CString may be passed for %s, and a mismatched conversion produces no output instead of
 // undefined behaviour. Like the framework's own string, a formatted result ends at the first
 // zero character it contains (so "%c" of 0 yields an empty text).
-//
-// Each text carries a lineage: a number that stays the same while the text only grows by
-// appending, and changes with any other change, with copying and with assignment. Two texts
-// of one lineage are one text at two moments: the longer extends the shorter. A window that
-// shows a text uses it to append only the new tail instead of taking the whole text again
-// (platform/afx/receive_text.h tells the whole mechanism). A CString does no locking.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -48,13 +41,6 @@ public:
     CString(const WCHAR* text, int length);
     CString(WCHAR ch, int repeat = 1);  // NOLINT(google-explicit-constructor)
     explicit CString(std::u16string text) : m_text(std::move(text)) {}
-    CString(const CString& other) : m_text(other.m_text) {}
-    CString(CString&& other) noexcept;
-    CString& operator=(const CString& other);
-    CString& operator=(CString&& other) noexcept;
-    ~CString() = default;
-
-    std::uint64_t Lineage() const { return m_lineage; }
 
     int GetLength() const { return static_cast<int>(m_text.size()); }
     BOOL IsEmpty() const { return m_text.empty() ? TRUE : FALSE; }
@@ -63,6 +49,9 @@ public:
     WCHAR GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
     WCHAR operator[](int index) const { return GetAt(index); }
     void SetAt(int index, WCHAR ch);
+    // Removes count characters from index on (as many as there are); returns the new length.
+    // The text keeps its buffer: removing the front of a long text allocates nothing.
+    int Delete(int index, int count = 1);
 
     // The text as a zero-terminated 16-bit string, valid until the next change.
     operator LPCWSTR() const { return m_text.c_str(); }  // NOLINT(google-explicit-constructor)
@@ -103,11 +92,6 @@ public:
     void FormatArgs(LPCWSTR format, const win_detail::FormatArg* args, size_t count);
 
     const std::u16string& str() const { return m_text; }
-
-    // Takes a buffer that holds exactly this text, with more room, in place of its own: the
-    // text does not change, so neither does its lineage. For growing a long text a slice at a
-    // time (platform/afx/receive_text.h); a buffer of another length is ignored.
-    void AdoptRoom(std::u16string&& sameText);
 
     friend CString operator+(const CString& a, const CString& b);
     friend CString operator+(const CString& a, LPCWSTR b);
@@ -163,8 +147,5 @@ private:
         return arg;
     }
 
-    static std::uint64_t NewLineage();
-
     std::u16string m_text;
-    std::uint64_t m_lineage = NewLineage();
 };

@@ -320,5 +320,4 @@ void CString::FormatArgs(LPCWSTR format, const FormatArg* args, size_t count) {
         out.resize(nul);
     }
     m_text = std::move(out);
-    m_lineage = NewLineage();
 }

@@ -1,113 +1,162 @@
-// Growing a shared receive text in slices, and the reader's step of appending and showing.
+// Receive texts: a worker appending through the readers' step to a text that data exchange
+// binds to its box, as the pages' readers do; the bound; the box going while chunks are on
+// their way.
 #include "platform/afx/receive_text.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
+#include <QScrollBar>
 #include <atomic>
-#include <functional>
 #include <thread>
+#include <vector>
+
+#include "tests/afx/test_templates.h"
+#include "tests/support/gui.h"
 
 namespace {
 
-// A text shared under a lock, as a reader and the user-interface thread share a receive text.
-struct SharedText {
-    CCriticalSection lock;
-    CString* text = nullptr;
-    int locks = 0;
-    // What another thread did while the lock was free: run as the next hold begins, before
-    // the growth looks at the text again.
-    std::function<void()> between;
+// A page in miniature: its receive box bound by data exchange to its receive text.
+class ReceivePage : public CDialog {
+public:
+    ReceivePage() : CDialog(afxtest::kDialogId) {}
 
-    std::function<CString*()> Target() {
-        return [this] {
-            if (locks++ > 0 && between) {
-                between();
-            }
-            return text;
-        };
+    CEdit m_recvEdit;
+    CString m_recvText;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override {
+        DDX_Control(dx, afxtest::kView, m_recvEdit);
+        DDX_Text(dx, afxtest::kView, m_recvText);
     }
 };
 
-TEST(ReceiveTextTest, ASharedTextGrowsInSlicesAndKeepsWhatIsAppendedMeanwhile) {
-    CString text(u'a', 100);
-    const auto lineage = text.Lineage();
-    SharedText shared;
-    shared.text = &text;
-    CString expected(u'a', 100);
-    shared.between = [&] {
-        text += _T("bc");
-        expected += _T("bc");
-    };
-    AfxGrowSharedText(shared.lock, shared.Target(), 50, 10);
-    EXPECT_GE(shared.locks, 10);  // never the whole copy under one hold
-    EXPECT_EQ(text.Lineage(), lineage);
-    EXPECT_EQ(text, expected);
-    const int length = text.GetLength();
-    const LPCWSTR before = text.GetString();
-    text += CString(u'z', 50);  // the room is there: no copy
-    EXPECT_EQ(text.GetString(), before);
-    EXPECT_EQ(text.GetLength(), length + 50);
-}
+class ReceiveTextTest : public testing::Test {
+protected:
+    void SetUp() override {
+        afxtest::RegisterTestResources();
+        ASSERT_TRUE(page.Create(afxtest::kDialogId));
+    }
+    void TearDown() override { page.DestroyWindow(); }
 
-TEST(ReceiveTextTest, ASharedTextReplacedOrReroutedDuringTheGrowthIsLeftAsItIs) {
-    CString text(u'a', 100);
-    CString other(_T("other"));
-    SharedText shared;
-    shared.text = &text;
-    shared.between = [&] {
-        if (shared.locks == 3) {
-            text = _T("cleared");  // the user cleared the box
+    CString Box() {
+        CString text;
+        page.m_recvEdit.GetWindowText(text);
+        return text;
+    }
+
+    ReceivePage page;
+};
+
+// What a reader hands over, and where each whole unit (a character, or a hex group) begins.
+struct Stream {
+    std::vector<CString> chunks;
+    std::u16string all;
+    std::vector<bool> unitStart;  // per position of all, and one past its end
+};
+
+// Hex chunks of 50 bytes, with a chunk of characters now and then, as when the user ticks
+// and unticks "Hex" during a flood.
+Stream MakeStream(int characters) {
+    Stream s;
+    for (int i = 0; static_cast<int>(s.all.size()) < characters; ++i) {
+        CString chunk;
+        const bool hex = i % 97 != 0;
+        for (int k = 0; k < 50; ++k) {
+            CString one;
+            one.Format(hex ? _T("%.2X ") : _T("%c"), static_cast<unsigned char>(i * 7 + k));
+            for (int u = 0; u < one.GetLength(); ++u) {
+                s.unitStart.push_back(u == 0);
+            }
+            chunk += one;
         }
-    };
-    AfxGrowSharedText(shared.lock, shared.Target(), 50, 10);
-    EXPECT_EQ(text, _T("cleared"));
-    EXPECT_EQ(shared.locks, 3);  // gave up at once
-
-    CString long1(u'b', 100);
-    shared.text = &long1;
-    shared.locks = 0;
-    shared.between = [&] {
-        shared.text = &other;  // another page became the receive target
-    };
-    AfxGrowSharedText(shared.lock, shared.Target(), 50, 10);
-    EXPECT_EQ(long1, CString(u'b', 100));
-    EXPECT_EQ(other, _T("other"));
-
-    // Outgrowing the new room meanwhile leaves the growth to the append.
-    CString grows(u'c', 100);
-    shared.text = &grows;
-    shared.locks = 0;
-    shared.between = [&] { grows += CString(u'd', 150); };
-    AfxGrowSharedText(shared.lock, shared.Target(), 50, 10);
-    EXPECT_EQ(grows.GetLength(), 100 + 150 * (shared.locks - 1));
-    EXPECT_EQ(grows.Left(250), CString(u'c', 100) + CString(u'd', 150));
+        s.all += chunk.str();
+        s.chunks.push_back(chunk);
+    }
+    s.unitStart.push_back(true);
+    return s;
 }
 
-TEST(ReceiveTextTest, ASharedTextGrowsWhileAnotherThreadAppends) {
-    CString text(u'a', 1000);
-    SharedText shared;
-    shared.text = &text;
-    std::atomic<bool> stop{false};
-    std::thread appender([&] {
-        for (int i = 0; !stop; ++i) {
-            CSingleLock hold(&shared.lock, TRUE);
-            CString chunk;
-            chunk.Format(_T("%d;"), i);
-            text += chunk;
+TEST_F(ReceiveTextTest, AFloodPastTheBoundKeepsTheNewestWholeUnitsWithTheCaretAtTheEnd) {
+    const Stream stream = MakeStream(kAfxReceiveTextLimit + kAfxReceiveTextLimit / 2);
+    std::atomic<bool> finished{false};
+    std::thread reader([&] {
+        for (const CString& chunk : stream.chunks) {
+            AfxAppendAndShow(page.m_recvText, chunk, page.m_recvEdit);
+        }
+        page.m_recvEdit.GetWindowTextLength();  // waits: comes after every step queued
+        finished = true;
+    });
+    int longest = 0;
+    ASSERT_TRUE(rvtest::WaitUntil(
+        [&] {
+            longest = std::max(longest, page.m_recvText.GetLength());
+            return finished.load();
+        },
+        120000));
+    reader.join();
+
+    const std::u16string& kept = page.m_recvText.str();
+    EXPECT_LE(longest, kAfxReceiveTextLimit);
+    ASSERT_GE(kept.size(), static_cast<size_t>(kAfxReceiveTextLimit / 8 * 7));
+    ASSERT_LE(kept.size(), static_cast<size_t>(kAfxReceiveTextLimit));
+    const size_t cut = stream.all.size() - kept.size();
+    EXPECT_TRUE(kept == stream.all.substr(cut)) << "not the newest text";
+    EXPECT_TRUE(stream.unitStart[cut]) << "a character or a group was split at " << cut;
+    EXPECT_TRUE(Box() == page.m_recvText);
+    int start = 0;
+    int end = 0;
+    page.m_recvEdit.GetSel(start, end);
+    EXPECT_EQ(end, static_cast<int>(kept.size()));
+    EXPECT_EQ(start, end - 1);
+    const QScrollBar* bar =
+        qobject_cast<QAbstractScrollArea*>(rvtest::ControlOf(page, afxtest::kView))
+            ->verticalScrollBar();
+    EXPECT_EQ(bar->value(), bar->maximum());  // the last line in view
+}
+
+// Data exchange binds the member to the box: reading leaves it as the box shows it, showing
+// it empties the box after a clear, and what the reader appends goes to both.
+TEST_F(ReceiveTextTest, DataExchangeReadsAndShowsTheTextTheReaderAppendsTo) {
+    page.m_recvEdit.SetWindowText(_T("typed in"));
+    ASSERT_TRUE(page.UpdateData(TRUE));
+    EXPECT_EQ(page.m_recvText, _T("typed in"));
+    AfxAppendAndShow(page.m_recvText, _T(" 41 "), page.m_recvEdit);
+    ASSERT_TRUE(page.UpdateData(TRUE));
+    EXPECT_EQ(page.m_recvText, _T("typed in 41 "));
+    EXPECT_EQ(Box(), _T("typed in 41 "));
+    page.m_recvText.Empty();
+    ASSERT_TRUE(page.UpdateData(FALSE));
+    EXPECT_EQ(Box(), _T(""));
+    AfxAppendAndShow(page.m_recvText, _T("0D "), page.m_recvEdit);
+    EXPECT_EQ(Box(), _T("0D "));
+    int start = 0;
+    int end = 0;
+    page.m_recvEdit.GetSel(start, end);
+    EXPECT_EQ(start, 2);
+    EXPECT_EQ(end, 3);
+}
+
+// Chunks still on their way when the box goes touch neither the box nor the text.
+TEST_F(ReceiveTextTest, ChunksForABoxThatWentGoNowhere) {
+    std::atomic<int> handed{0};
+    CEdit box;  // the reader's own wrapper: the page's goes with the window
+    box.m_hWnd = page.m_recvEdit.m_hWnd;
+    std::thread reader([&] {
+        for (int i = 0; i < 5000; ++i) {
+            AfxAppendAndShow(page.m_recvText, _T("41 "), box);
+            ++handed;
         }
     });
-    for (int round = 0; round < 200; ++round) {
-        AfxGrowSharedText(shared.lock, shared.Target(), 64, 100);
-    }
-    stop = true;
-    appender.join();
-    CString expected(u'a', 1000);
-    for (int i = 0; expected.GetLength() < text.GetLength(); ++i) {
-        CString chunk;
-        chunk.Format(_T("%d;"), i);
-        expected += chunk;
-    }
-    EXPECT_EQ(text, expected);
+    ASSERT_TRUE(rvtest::WaitUntil([&] { return handed > 100; }));
+    page.DestroyWindow();
+    const int shown = page.m_recvText.GetLength();
+    ASSERT_TRUE(rvtest::WaitUntil([&] { return handed == 5000; }, 30000));
+    reader.join();
+    rvtest::Pump(20);
+    EXPECT_EQ(page.m_recvText.GetLength(), shown);
+    EXPECT_LT(shown, 3 * 5000);
+    box.m_hWnd = nullptr;  // nothing left to release
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/afx/qt_text_p.h"
 #include "platform/afx/text_view_p.h"
 
 namespace {
@@ -160,6 +161,40 @@ TEST_F(TextViewText, AppendingInPiecesLaysOutAsSettingTheWhole) {
         view.AppendText(tail);
         EXPECT_EQ(LineStarts(view), LineStarts(whole));
     }
+}
+
+// A bound text is read in place. When its front goes, the lines after the cut stay as they
+// were, shifted, the line that held the cut begins the text, and what the text gains after
+// that is laid out as if nothing had gone. Emptied without a word, it is laid out anew before
+// the next event reads it.
+TEST_F(TextViewText, ABoundTextThatLosesItsFrontKeepsTheLinesAfterTheCut) {
+    const QString first = MixedText(3, 600);
+    const QString more = MixedText(4, 300);
+    TextView whole;
+    whole.resize(view.size());
+    whole.show();
+    whole.SetText(first + more);
+    CString text = afx_detail::FromQString(first);
+    view.Bind(text);
+    const int cut = LineStarts(view)[static_cast<size_t>(view.VisualLineCount() / 2)] + 3;
+    view.DropFront(cut);
+    text.Delete(0, cut);
+    view.Grown();
+    text += afx_detail::FromQString(more);
+    view.Grown();
+    ASSERT_TRUE(view.Text() == QStringView(first + more).mid(cut));
+    std::vector<int> expected{0};
+    for (const int start : LineStarts(whole)) {
+        if (start > cut) {
+            expected.push_back(start - cut);
+        }
+    }
+    EXPECT_EQ(LineStarts(view), expected);
+
+    text.Empty();  // untold: a click must not read what is gone
+    QTest::mouseClick(view.viewport(), Qt::LeftButton);
+    EXPECT_EQ(view.Length(), 0);
+    EXPECT_EQ(view.VisualLineCount(), 1);
 }
 
 using TextViewLines = TextViewTest;
@@ -322,7 +357,7 @@ TEST_F(TextViewSelection, ScrollToCaretScrollsTheLeastNeeded) {
 TEST_F(TextViewSelection, MouseDragSelectsAndCtrlCCopiesExactlyThat) {
     view.SetText(u"first line\r\nsecond 线路 line\r\nthird line"_s);
     const int from = 3;
-    const int to = static_cast<int>(view.Text().indexOf("third")) + 2;
+    const int to = static_cast<int>(view.Text().indexOf(u"third")) + 2;
     QTest::mousePress(view.viewport(), Qt::LeftButton, {}, PointAt(from));
     QTest::mouseMove(view.viewport(), PointAt(from + 5));
     QTest::mouseMove(view.viewport(), PointAt(to));

@@ -1,5 +1,5 @@
 // Worker threads and the user-interface thread: cross-thread window calls, waits that keep
-// serving them, texts that workers queue, locks, worker threads and timers.
+// serving them, locks, worker threads and timers.
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -29,20 +29,6 @@ protected:
     }
     QString LineText() {
         return qobject_cast<QLineEdit*>(rvtest::ControlOf(dlg, afxtest::kLine))->text();
-    }
-    // Workers take the controls once: every lookup is a round trip to the user-interface
-    // thread, which the test's waits serve only every few milliseconds.
-    CWnd& View() { return *dlg.GetDlgItem(afxtest::kView); }
-    CString ViewText() {
-        CString text;
-        View().GetWindowText(text);
-        return text;
-    }
-    // Chunk i of a worker's growing text, of varying length.
-    static CString Chunk(int i) {
-        CString chunk;
-        chunk.Format(_T("%d:%.*s;"), i, i % 7, _T("abcdefg"));
-        return chunk;
     }
 
     TestDialog dlg;
@@ -114,125 +100,6 @@ UINT CallsTheDialog(LPVOID param) {
     auto* dialog = static_cast<TestDialog*>(param);
     dialog->SendMessage(WM_APP + 7, 1, 2);
     return 7;
-}
-
-// A reader's pattern: the whole growing text for every chunk, then the caret to its end.
-// The worker does not wait for these, yet its own later calls and the user-interface
-// thread's calls see them done, in order.
-TEST_F(ThreadsTest, TextsAWorkerQueuesArriveWholeAndInOrder) {
-    CString text;
-    std::atomic<int> mismatches{0};
-    std::atomic<bool> finished{false};
-    CWnd& view = View();
-    CWnd& line = *dlg.GetDlgItem(afxtest::kLine);
-    std::thread worker([&] {
-        for (int i = 0; i < 3000; ++i) {
-            text += Chunk(i);
-            view.SetWindowText(text);
-            const int n = text.GetLength();
-            view.SendMessage(EM_SETSEL, static_cast<WPARAM>(n - 1), n);
-            view.SendMessage(EM_SCROLLCARET, 0, 0);
-            if (i % 250 == 0) {
-                CString shown;
-                view.GetWindowText(shown);  // waits: comes after what was queued
-                mismatches += shown == text ? 0 : 1;
-                CString number;
-                number.Format(_T("line %d"), i);
-                line.SetWindowText(number);  // not a text view
-            }
-        }
-        finished = true;
-    });
-    ASSERT_TRUE(rvtest::WaitUntil([&] { return finished.load(); }, 30000));
-    worker.join();
-    EXPECT_EQ(mismatches, 0);
-    EXPECT_EQ(ViewText(), text);
-    EXPECT_EQ(LineText(), "line 2750");
-    DWORD from = 0;
-    DWORD to = 0;
-    View().SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-    EXPECT_EQ(to, static_cast<DWORD>(text.GetLength()));
-    EXPECT_EQ(from, to - 1);
-}
-
-// The user-interface thread sets the view to something else now and then: a worker's text
-// queued after such a change must show whole, whether the change comes between two of the
-// worker's texts or races with them.
-TEST_F(ThreadsTest, AQueuedTextAfterAnotherChangeOfTheViewShowsWhole) {
-    CString text;
-    std::atomic<int> round{0};
-    std::atomic<int> queued{0};
-    std::atomic<bool> racing{false};
-    std::atomic<bool> finished{false};
-    CWnd& view = View();
-    std::thread worker([&] {
-        for (int i = 0; i < 20; ++i) {  // in step: change, then one text
-            while (round <= i) {
-                std::this_thread::yield();
-            }
-            text += Chunk(i);
-            view.SetWindowText(text);
-            queued = i + 1;
-        }
-        for (int i = 20; racing; ++i) {
-            text += Chunk(i);
-            view.SetWindowText(text);
-        }
-        text += _T("end");
-        view.SetWindowText(text);
-        finished = true;
-    });
-    for (int i = 0; i < 20; ++i) {
-        View().SetWindowText(_T("something else"));
-        racing = i == 19;
-        ++round;
-        ASSERT_TRUE(rvtest::WaitUntil([&] { return queued > i; }, 5000));
-        if (i < 19) {
-            ASSERT_TRUE(rvtest::WaitUntil([&] { return ViewText() == text; }, 2000)) << i;
-        }
-    }
-    for (int i = 0; i < 30; ++i) {
-        View().SetWindowText(_T("something else"));
-        rvtest::Pump(2);
-    }
-    racing = false;
-    ASSERT_TRUE(rvtest::WaitUntil([&] { return finished.load(); }, 30000));
-    worker.join();
-    EXPECT_EQ(ViewText(), text);
-
-    // The user-interface thread's own growing text, emptied and grown again, also appends.
-    CString own = _T("abc");
-    View().SetWindowText(own);
-    own.Empty();
-    View().SetWindowText(own);
-    own += _T("xyz");
-    View().SetWindowText(own);
-    EXPECT_EQ(ViewText(), _T("xyz"));
-}
-
-// A worker that is far ahead waits for room in the queue; a window that goes while texts
-// are queued for it takes them nowhere.
-TEST_F(ThreadsTest, AWorkerFarAheadWaitsAndAViewThatGoesTakesNothing) {
-    std::atomic<int> done{0};
-    // The worker's own wrapper: the framework's one goes with the window.
-    CWnd view;
-    view.m_hWnd = View().m_hWnd;
-    std::thread worker([&] {
-        CString text;
-        for (int i = 0; i < 5000; ++i) {
-            text += Chunk(i);
-            view.SetWindowText(text);
-            ++done;
-        }
-    });
-    // Not serving: the worker fills the queue and waits.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_LT(done, 2000);
-    rvtest::Pump(20);
-    dlg.DestroyWindow();  // the rest goes nowhere
-    ASSERT_TRUE(rvtest::WaitUntil([&] { return done == 5000; }, 30000));
-    worker.join();
-    view.m_hWnd = nullptr;  // nothing left to release
 }
 
 TEST_F(ThreadsTest, WaitingForAThreadOnTheUserInterfaceThreadServesItsWindowCalls) {
