@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -20,6 +21,7 @@ namespace {
 struct Call {
     const std::function<void()>* fn;
     bool done = false;
+    std::exception_ptr error;  // what fn threw, for its caller
 };
 
 // One entry of the queue: a call whose caller waits, or work queued without waiting.
@@ -37,6 +39,7 @@ constexpr size_t kMaxQueued = 256;
 constexpr int kTurnLimitMs = 1;
 
 void Serve(int limitMs);
+void RunQueuedWork();
 
 // Waits of the user-interface thread: the awaited descriptor and the call queue together.
 class UiPump : public WaitPump {
@@ -151,10 +154,11 @@ void Enqueue(UiThread& ui, Item item) {
 void RunOnUi(const std::function<void()>& fn) {
     UiThread& ui = Ui();
     if (!ui.running || ui.id == std::this_thread::get_id()) {
-        // What other threads queued before comes first, so that this call sees their windows
-        // as they left them.
+        // The window updates other threads queued come first, so that this call sees their
+        // windows as they left them. Their calls wait for the event loop or a wait: they
+        // never run inside a call of this thread's.
         if (ui.running && ui.queued.load(std::memory_order_acquire) != 0) {
-            ServePendingCalls();
+            RunQueuedWork();
         }
         fn();
         return;
@@ -173,6 +177,10 @@ void RunOnUi(const std::function<void()>& fn) {
         ui.queued.store(ui.queue.size(), std::memory_order_release);
         lock.unlock();
         fn();
+        return;
+    }
+    if (call.error) {
+        std::rethrow_exception(call.error);
     }
 }
 
@@ -220,6 +228,17 @@ void Serve(int limitMs) {
     const auto deadline = win_detail::Deadline::In(limitMs);
     UiThread& ui = Ui();
     ui.wake.Drain();
+    // What is left (and what came meanwhile, which found the queue not empty and so woke
+    // nobody) waits for the next turn, even when queued work threw.
+    struct WakeForTheRest {
+        UiThread& ui;
+        ~WakeForTheRest() {
+            std::lock_guard lock(ui.mutex);
+            if (!ui.queue.empty()) {
+                ui.wake.Signal();
+            }
+        }
+    } wakeForTheRest{ui};
     size_t count = 0;
     {
         std::lock_guard lock(ui.mutex);
@@ -243,14 +262,38 @@ void Serve(int limitMs) {
             item.work();
             continue;
         }
-        (*item.call->fn)();
+        // Whatever happens, the caller wakes; what the call threw is the caller's.
+        try {
+            (*item.call->fn)();
+        } catch (...) {
+            item.call->error = std::current_exception();
+        }
         std::lock_guard lock(ui.mutex);
         item.call->done = true;
         ui.served.notify_all();
     }
-    std::lock_guard lock(ui.mutex);
-    if (!ui.queue.empty()) {
-        ui.wake.Signal();
+}
+
+void RunQueuedWork() {
+    UiThread& ui = Ui();
+    std::deque<std::function<void()>> work;
+    {
+        std::lock_guard lock(ui.mutex);
+        const size_t before = ui.queue.size();
+        std::erase_if(ui.queue, [&](Item& item) {
+            if (item.call) {
+                return false;
+            }
+            work.push_back(std::move(item.work));
+            return true;
+        });
+        ui.queued.store(ui.queue.size(), std::memory_order_release);
+        if (before >= kMaxQueued / 2 && ui.queue.size() < kMaxQueued / 2) {
+            ui.served.notify_all();  // room again for workers that wait
+        }
+    }
+    for (auto& fn : work) {
+        fn();
     }
 }
 
@@ -258,6 +301,10 @@ void Serve(int limitMs) {
 
 void ServePendingCalls() {
     Serve(0);
+}
+
+size_t QueuedOnUi() {
+    return Ui().queued.load(std::memory_order_acquire);
 }
 
 }  // namespace afx_detail
