@@ -55,6 +55,8 @@ BOOL CProgressJob::Run(CWnd* owner, LPCWSTR caption, LPCWSTR text, DWORD delayMs
                 dialog.setValue(total ? static_cast<int>(1000 * std::min(done, total) / total) : 0);
                 if (WaitForSingleObject(worker->m_hThread, 0) == WAIT_OBJECT_0) {
                     loop.exit();
+                } else if (m_canceled) {
+                    OnCancel();  // a step that began just as Cancel came ends too
                 }
             };
             QObject::connect(&refresh, &QTimer::timeout, update);
