@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/afx/termination_p.h"
 #include "platform/win/thread.h"
 #include "platform/win/wait.h"
 #include "platform/win/wait_p.h"
@@ -88,10 +89,13 @@ bool UiPump::WaitReadable(int fd, int timeoutMs) {
     UiThread& ui = Ui();
     for (;;) {
         ServePendingCalls();
-        if (win_detail::PollReadable({fd, ui.wake.Fd()}, deadline.LeftMs()) == 0) {
+        const int ready =
+            win_detail::PollReadable({fd, ui.wake.Fd(), TerminationRequestFd()}, deadline.LeftMs());
+        if (ready == 0) {
             return true;
         }
-        if (deadline.Passed()) {
+        // The waiter looks again: a wait for another program ends now.
+        if ((ready == 2 && ServeTerminationRequest()) || deadline.Passed()) {
             return false;
         }
     }

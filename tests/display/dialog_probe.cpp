@@ -10,6 +10,8 @@
 //              been exposed anew, how often the window was hidden and shown, then as "window"
 //   ok         presses the dialog's own OK button ("pressed"), or, where it shows none,
 //              closes the window as a window manager's caption does ("closed")
+//   launch     answers at once, then starts the Other page's first utility and waits for it
+//              as the page does
 // Places are "x y width height" in the window's logical pixels. Waits end after 10 s.
 #include <stdio.h>
 #include <unistd.h>
@@ -105,6 +107,11 @@ private:
             RunUtility();
         } else if (command == "ok") {
             PressOk();
+            return;
+        } else if (command == "launch") {
+            Say(".");
+            drive::ClickTab(m_dialog.m_tab, 4);
+            drive::Click(m_dialog.m_pageOther, IDC_CAMERA);
             return;
         } else {
             Say("unknown " + command);
