@@ -169,6 +169,21 @@ TEST_P(UtilityTest, TheWindowComesBackWhenTheUtilityEnds) {
     ExpectOkEndsItCleanly(*tool);
 }
 
+// The window system's close request, at varied times after the window shows, while the
+// readers and the scanner's start are under way or after: every one ends the tool as OK does.
+TEST(CloseTest, EveryCloseRequestEndsTheTool) {
+    rvtest::Xvfb server(240, 320);
+    ASSERT_TRUE(server.Ready()) << server.Log();
+    for (const int ms : {0, 1, 3, 10, 30, 100, 200, 300, 500, 700, 1000, 1300, 1700, 2000}) {
+        SCOPED_TRACE(ms);
+        ProbedTool tool(server, {});
+        ASSERT_TRUE(tool.Up()) << tool.Messages();
+        ASSERT_TRUE(tool.CloseAfter(ms));
+        EXPECT_EQ(tool.Ended(), 0) << tool.Messages();
+        EXPECT_EQ(tool.Control().Codes(), (std::vector<std::uint32_t>{500, 100, 500, 150}));
+    }
+}
+
 // The processes whose program is named name and whose environment holds entry.
 std::vector<int> ProcessesOf(const std::string& name, const std::string& entry) {
     std::vector<int> found;

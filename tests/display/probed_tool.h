@@ -47,6 +47,8 @@ public:
     // Presses the own OK button, or closes the window where there is none: "pressed" or
     // "closed".
     std::optional<std::string> CloseWithOk();
+    // Has the window closed as by the window system, after ms milliseconds.
+    bool CloseAfter(int ms) { return Ask("close " + std::to_string(ms)).has_value(); }
     // Starts the Other page's first utility; the tool waits for it from then on.
     bool Launch() { return Ask("launch").has_value(); }
     void Signal(int signal) const { m_tool->Signal(signal); }
