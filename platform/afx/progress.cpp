@@ -64,6 +64,10 @@ BOOL CProgressJob::Run(CWnd* owner, LPCWSTR caption, LPCWSTR text, DWORD delayMs
                 if (!m_canceled.exchange(true)) {
                     OnCancel();
                 }
+                // A step ends at once: the window need not wait for its next refresh.
+                if (WaitForSingleObject(worker->m_hThread, kRefreshMs) == WAIT_OBJECT_0) {
+                    loop.exit();
+                }
             });
             update();
             dialog.show();
