@@ -14,7 +14,13 @@ CTestDlg::CTestDlg(CWnd* parent) : CDialog(IDD_RV4417TEST_DIALOG, parent) {
     m_icon = LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCE(IDR_MAINFRAME));
 }
 
-CTestDlg::~CTestDlg() = default;
+// Gone without its window's destroy handling (an exception, an early return): that handling
+// runs now, while the members the threads use are still there, so none outlives them.
+CTestDlg::~CTestDlg() {
+    if (m_hWnd) {
+        DestroyWindow();
+    }
+}
 
 void CTestDlg::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);

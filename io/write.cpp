@@ -9,7 +9,8 @@ void WriteBytes(HANDLE port, const BYTE* bytes, int length) {
     WriteBytesCounted(port, bytes, length);
 }
 
-int WriteBytesCounted(HANDLE port, const BYTE* bytes, int length) {
+int WriteBytesCounted(HANDLE port, const BYTE* bytes, int length,
+                      const std::function<bool()>& stopped) {
     if (!IsPortOpen(port) || length < 1) {
         return 0;
     }
@@ -18,6 +19,11 @@ int WriteBytesCounted(HANDLE port, const BYTE* bytes, int length) {
     int offset = 0;
     auto lastProgress = Clock::now();
     for (;;) {
+        if (stopped && stopped()) {
+            RV_TRACE(TraceChannel::Serial, "write stopped: %d of %d bytes unsent", remaining,
+                     length);
+            return offset;
+        }
         DWORD written = 0;
         const BOOL ok =
             WriteFile(port, bytes + offset, static_cast<DWORD>(remaining), &written, nullptr);

@@ -8,6 +8,8 @@
 // write time-out, 50 ms per byte + 100 ms with the tool's settings).
 #pragma once
 
+#include <functional>
+
 #include "platform/win/win.h"
 
 inline constexpr int kWriteStallMs = 2000;
@@ -16,7 +18,10 @@ void WriteBytes(HANDLE port, const BYTE* bytes, int length);
 
 // WriteBytes that tells how many bytes went out (all of them, unless it gave up), for
 // callers that must not go on after a gap, such as a file that has to arrive as a prefix.
-int WriteBytesCounted(HANDLE port, const BYTE* bytes, int length);
+// It gives up too once stopped says so, looked at before every write: a caller that can be
+// canceled raises its flag, then aborts the write in progress (PurgeComm, PURGE_TXABORT).
+int WriteBytesCounted(HANDLE port, const BYTE* bytes, int length,
+                      const std::function<bool()>& stopped = {});
 
 // Converts text to code page 936 (a character it lacks becomes '?') and writes the bytes up
 // to the first zero byte. length only has to be positive; the count sent comes from the text.

@@ -24,6 +24,12 @@ END_MESSAGE_MAP()
 
 CBarcodePage::CBarcodePage() : CDialog(IDD_BARCODE) {}
 
+CBarcodePage::~CBarcodePage() {
+    if (m_hWnd) {
+        DestroyWindow();  // the destroy handling ends the reader while the page is whole
+    }
+}
+
 void CBarcodePage::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
     DDX_Control(dx, IDC_RECV, m_recvEdit);

@@ -14,7 +14,7 @@
 class CBarcodePage : public CDialog {
 public:
     CBarcodePage();
-    ~CBarcodePage() override = default;
+    ~CBarcodePage() override;
 
     static constexpr UINT_PTR kScanTimer = 1;
     static constexpr UINT kScanTimeoutMs = 10000;

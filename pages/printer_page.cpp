@@ -35,6 +35,9 @@ CPrinterPage::CPrinterPage()
       m_destroyed(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 CPrinterPage::~CPrinterPage() {
+    if (m_hWnd) {
+        DestroyWindow();  // the destroy handling ends the auto send while the page is whole
+    }
     CloseHandle(m_destroyed);
 }
 

@@ -23,7 +23,8 @@ protected:
             if (n == 0) {
                 break;  // the end, or the file cannot be read any further
             }
-            const int written = WriteBytesCounted(Port(), chunk, static_cast<int>(n));
+            const int written = WriteBytesCounted(Port(), chunk, static_cast<int>(n),
+                                                  [this] { return IsCanceled() != FALSE; });
             sent += static_cast<ULONGLONG>(written);
             SetProgress(sent, std::max(total, sent));
             if (written != static_cast<int>(n)) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/afx/qt_text_p.h"
+#include "platform/afx/termination_p.h"
 #include "platform/afx/window_table_p.h"
 #include "platform/win/text.h"
 #include "platform/win/trace.h"
@@ -58,11 +59,16 @@ std::vector<Choice> ChoicesFor(UINT type) {
 int ShowMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     RV_TRACE(TraceChannel::Ui, "message box \"%s\"", Utf16ToUtf8(text ? text : u"").c_str());
     const int answer = OnUi([&] {
+        const std::vector<Choice> choices = ChoicesFor(type);
+        // Closed at once, as the request closed the boxes that were open.
+        const int closed = choices.size() == 1 ? IDOK : IDCANCEL;
+        if (TerminationUnderWay()) {
+            return closed;
+        }
         Window* window = Find(owner);
         QWidget* parent = window && window->widget ? window->widget->window() : nullptr;
         QMessageBox box(IconFor(type), caption ? ToQString(caption) : QStringLiteral("Error"),
                         ToQString(text), QMessageBox::NoButton, parent);
-        const std::vector<Choice> choices = ChoicesFor(type);
         for (const Choice& choice : choices) {
             box.addButton(choice.button);
         }
@@ -79,7 +85,7 @@ int ShowMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
                 return choice.id;
             }
         }
-        return choices.size() == 1 ? IDOK : IDCANCEL;
+        return closed;
     });
     RV_TRACE(TraceChannel::Ui, "message box \"%s\" answered %d",
              Utf16ToUtf8(text ? text : u"").c_str(), answer);

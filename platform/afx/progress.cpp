@@ -55,12 +55,18 @@ BOOL CProgressJob::Run(CWnd* owner, LPCWSTR caption, LPCWSTR text, DWORD delayMs
                 dialog.setValue(total ? static_cast<int>(1000 * std::min(done, total) / total) : 0);
                 if (WaitForSingleObject(worker->m_hThread, 0) == WAIT_OBJECT_0) {
                     loop.exit();
+                } else if (m_canceled) {
+                    OnCancel();  // a step that began just as Cancel came ends too
                 }
             };
             QObject::connect(&refresh, &QTimer::timeout, update);
             QObject::connect(&dialog, &QProgressDialog::canceled, [&] {
                 if (!m_canceled.exchange(true)) {
                     OnCancel();
+                }
+                // A step ends at once: the window need not wait for its next refresh.
+                if (WaitForSingleObject(worker->m_hThread, kRefreshMs) == WAIT_OBJECT_0) {
+                    loop.exit();
                 }
             });
             update();

@@ -4,8 +4,9 @@
 // window calls. A job that ends within the delay shows nothing; a longer one gets a modal
 // window with the caption, the text (its %1 and %2 replaced by the amounts done and in all),
 // a bar and a Cancel button. Cancel sets IsCanceled, which Work is to look at between steps,
-// and calls OnCancel on the user-interface thread (to end a step that blocks). The window
-// closes when Work returns; Run returns then.
+// and calls OnCancel on the user-interface thread (to end a step that blocks), again at each
+// refresh until Work returns, for a step that began just as Cancel came. The window closes
+// when Work returns; Run returns then.
 #pragma once
 
 #include <atomic>

@@ -5,9 +5,11 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <thread>
 
+#include "platform/afx/termination_p.h"
 #include "platform/win/thread.h"
 #include "platform/win/wait.h"
 #include "platform/win/wait_p.h"
@@ -20,6 +22,7 @@ namespace {
 struct Call {
     const std::function<void()>* fn;
     bool done = false;
+    std::exception_ptr error;  // what fn threw, for its caller
 };
 
 // One entry of the queue: a call whose caller waits, or work queued without waiting.
@@ -37,6 +40,7 @@ constexpr size_t kMaxQueued = 256;
 constexpr int kTurnLimitMs = 1;
 
 void Serve(int limitMs);
+void RunQueuedWork();
 
 // Waits of the user-interface thread: the awaited descriptor and the call queue together.
 class UiPump : public WaitPump {
@@ -85,10 +89,13 @@ bool UiPump::WaitReadable(int fd, int timeoutMs) {
     UiThread& ui = Ui();
     for (;;) {
         ServePendingCalls();
-        if (win_detail::PollReadable({fd, ui.wake.Fd()}, deadline.LeftMs()) == 0) {
+        const int ready =
+            win_detail::PollReadable({fd, ui.wake.Fd(), TerminationRequestFd()}, deadline.LeftMs());
+        if (ready == 0) {
             return true;
         }
-        if (deadline.Passed()) {
+        // The waiter looks again: a wait for another program ends now.
+        if ((ready == 2 && ServeTerminationRequest()) || deadline.Passed()) {
             return false;
         }
     }
@@ -151,10 +158,11 @@ void Enqueue(UiThread& ui, Item item) {
 void RunOnUi(const std::function<void()>& fn) {
     UiThread& ui = Ui();
     if (!ui.running || ui.id == std::this_thread::get_id()) {
-        // What other threads queued before comes first, so that this call sees their windows
-        // as they left them.
+        // The window updates other threads queued come first, so that this call sees their
+        // windows as they left them. Their calls wait for the event loop or a wait: they
+        // never run inside a call of this thread's.
         if (ui.running && ui.queued.load(std::memory_order_acquire) != 0) {
-            ServePendingCalls();
+            RunQueuedWork();
         }
         fn();
         return;
@@ -173,6 +181,10 @@ void RunOnUi(const std::function<void()>& fn) {
         ui.queued.store(ui.queue.size(), std::memory_order_release);
         lock.unlock();
         fn();
+        return;
+    }
+    if (call.error) {
+        std::rethrow_exception(call.error);
     }
 }
 
@@ -220,6 +232,17 @@ void Serve(int limitMs) {
     const auto deadline = win_detail::Deadline::In(limitMs);
     UiThread& ui = Ui();
     ui.wake.Drain();
+    // What is left (and what came meanwhile, which found the queue not empty and so woke
+    // nobody) waits for the next turn, even when queued work threw.
+    struct WakeForTheRest {
+        UiThread& ui;
+        ~WakeForTheRest() {
+            std::lock_guard lock(ui.mutex);
+            if (!ui.queue.empty()) {
+                ui.wake.Signal();
+            }
+        }
+    } wakeForTheRest{ui};
     size_t count = 0;
     {
         std::lock_guard lock(ui.mutex);
@@ -243,14 +266,38 @@ void Serve(int limitMs) {
             item.work();
             continue;
         }
-        (*item.call->fn)();
+        // Whatever happens, the caller wakes; what the call threw is the caller's.
+        try {
+            (*item.call->fn)();
+        } catch (...) {
+            item.call->error = std::current_exception();
+        }
         std::lock_guard lock(ui.mutex);
         item.call->done = true;
         ui.served.notify_all();
     }
-    std::lock_guard lock(ui.mutex);
-    if (!ui.queue.empty()) {
-        ui.wake.Signal();
+}
+
+void RunQueuedWork() {
+    UiThread& ui = Ui();
+    std::deque<std::function<void()>> work;
+    {
+        std::lock_guard lock(ui.mutex);
+        const size_t before = ui.queue.size();
+        std::erase_if(ui.queue, [&](Item& item) {
+            if (item.call) {
+                return false;
+            }
+            work.push_back(std::move(item.work));
+            return true;
+        });
+        ui.queued.store(ui.queue.size(), std::memory_order_release);
+        if (before >= kMaxQueued / 2 && ui.queue.size() < kMaxQueued / 2) {
+            ui.served.notify_all();  // room again for workers that wait
+        }
+    }
+    for (auto& fn : work) {
+        fn();
     }
 }
 
@@ -258,6 +305,10 @@ void Serve(int limitMs) {
 
 void ServePendingCalls() {
     Serve(0);
+}
+
+size_t QueuedOnUi() {
+    return Ui().queued.load(std::memory_order_acquire);
 }
 
 }  // namespace afx_detail

@@ -11,10 +11,14 @@
 //
 // A few operations that answer nothing (a window text set from a CString, moving a caret)
 // are queued instead and the worker goes on; they stay in order with the worker's other
-// calls, and the user-interface thread runs what is queued before any window operation of
-// its own, so nobody sees a window behind what a worker did before.
+// calls, and the user-interface thread applies them before any window operation of its own,
+// so nobody sees a window behind what a worker did before. A call whose caller waits (it may
+// run a handler, a data exchange with its message box) never runs inside a window operation
+// of the user-interface thread: only in its event loop and its waits. What a call throws
+// reaches its caller, who always wakes.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <type_traits>
 
@@ -26,9 +30,9 @@ void StartUiThread();
 void StopUiThread();
 bool IsUiThread();
 
-// Runs fn on the user-interface thread and returns when it has run. On that thread, or when
-// there is none (no application yet, or it has ended), fn runs at once on the caller, after
-// the work other threads queued before.
+// Runs fn on the user-interface thread and returns when it has run (or rethrows what it
+// threw). On that thread, or when there is none (no application yet, or it has ended), fn
+// runs at once on the caller, after the window updates other threads queued before.
 void RunOnUi(const std::function<void()>& fn);
 
 // Runs fn on the user-interface thread after everything queued before it (calls and queued
@@ -57,8 +61,11 @@ auto OnUi(F&& fn) -> decltype(fn()) {
 // Posted work is not run inside platform waits, only when the event loop runs.
 void PostToUi(std::function<void()> fn);
 
-// Runs the calls and the work other threads have queued so far. Safe to call at any time on
-// the user-interface thread.
+// Runs the calls and the work other threads have queued so far. For the user-interface
+// thread's event loop and waits, where a call may run a handler.
 void ServePendingCalls();
+
+// How many calls and updates of other threads wait for the user-interface thread (for tests).
+size_t QueuedOnUi();
 
 }  // namespace afx_detail

@@ -10,6 +10,7 @@
 #include "platform/afx/termination_p.h"
 #include "platform/afx/thread_p.h"
 #include "platform/afx/ui_thread_p.h"
+#include "platform/afx/window_table_p.h"
 #include "platform/win/module.h"
 
 namespace {
@@ -88,6 +89,7 @@ void AfxInitFramework() {
 
 void AfxTermFramework() {
     afx_detail::JoinAllThreads();
+    afx_detail::ForgetAllWindows();
     afx_detail::RemoveInputPanel();
     afx_detail::RemoveKeyFilter();
     afx_detail::StopUiThread();

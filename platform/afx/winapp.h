@@ -48,6 +48,7 @@ int AfxWinMain(int argc, char** argv);
 // For a program (or a test) that has made its QApplication itself: starts the framework's
 // services on the calling thread, which becomes the user-interface thread, and gives the
 // application object its title. AfxTermFramework waits for the worker threads still
-// running and stops the services, before the QApplication goes.
+// running, lets go of the windows left (their timers and widgets) and stops the services,
+// before the QApplication goes.
 void AfxInitFramework();
 void AfxTermFramework();

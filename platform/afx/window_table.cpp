@@ -26,8 +26,8 @@ struct Table {
 };
 
 Table& TheTable() {
-    static Table table;
-    return table;
+    static auto* table = new Table;  // never destroyed: a CWnd may go after the program's end
+    return *table;
 }
 
 std::uintptr_t Key(HWND hwnd) {
@@ -151,6 +151,22 @@ void DestroyTree(HWND hwnd) {
         Forget(*it);
     }
     delete widget.data();
+}
+
+void ForgetAllWindows() {
+    Table& table = TheTable();
+    std::vector<QPointer<QWidget>> windows;
+    for (const auto& [key, window] : table.windows) {
+        if (window->widget && window->widget->isWindow()) {
+            windows.emplace_back(window->widget);
+        }
+    }
+    while (!table.windows.empty()) {
+        Forget(reinterpret_cast<HWND>(table.windows.begin()->first));
+    }
+    for (const QPointer<QWidget>& widget : windows) {
+        delete widget.data();  // a window inside another went with it
+    }
 }
 
 bool IsEditWindow(HWND hwnd) {

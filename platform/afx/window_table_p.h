@@ -100,6 +100,10 @@ void ReleaseObject(CWnd* wnd);
 // objects released (m_hWnd cleared, PostNcDestroy), widgets deleted.
 void DestroyTree(HWND hwnd);
 
+// At the framework's end, before the application object goes: what windows are left go as
+// ReleaseObject lets them (records, timers and widgets, without messages).
+void ForgetAllWindows();
+
 // What a handle is, for the dialog keys; false for no window. Any thread.
 bool IsEditWindow(HWND hwnd);
 bool IsPushButton(HWND hwnd);

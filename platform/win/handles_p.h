@@ -37,6 +37,8 @@ public:
     // A descriptor that turns readable when the object may have become signaled; -1 when
     // there is none and waits must look again now and then.
     virtual int SignalFd() const = 0;
+    // Whether it stands for another program (whose end is not the tool's to bring about).
+    virtual bool IsOtherProgram() const { return false; }
 };
 
 HANDLE InsertHandle(std::shared_ptr<KernelObject> object);

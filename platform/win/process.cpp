@@ -116,6 +116,7 @@ public:
         return Ended();
     }
     int SignalFd() const override { return m_pidfd; }
+    bool IsOtherProgram() const override { return true; }
 
     void Close() override { ReapOrphans(); }
 

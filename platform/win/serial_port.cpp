@@ -244,7 +244,8 @@ BOOL SerialPort::WriteLine(const void* buffer, DWORD size, DWORD* done) {
     if (!line) {
         return Fail(m_closed ? ERROR_OPERATION_ABORTED : ERROR_DEVICE_NOT_CONNECTED);
     }
-    m_txAbort.Drain();  // an abort ends writes in progress only
+    // An abort from here on ends this write; the wake-up an earlier one left is drained by
+    // the wait and counts for nothing.
     const std::uint64_t aborts = m_txAborts;
     while (put < size) {
         const ssize_t n = write(line->fd, in + put, size - put);
@@ -268,7 +269,7 @@ BOOL SerialPort::WriteLine(const void* buffer, DWORD size, DWORD* done) {
             break;  // the write time-out: TRUE with what went out
         }
         const int events = Wait(line->fd, POLLOUT, m_txAbort, wait);
-        if (events == kClosed || (events == kAborted && m_txAborts != aborts)) {
+        if (events == kClosed || m_txAborts != aborts) {
             *done = put;
             return Fail(ERROR_OPERATION_ABORTED);
         }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <limits>
@@ -19,6 +20,7 @@
 namespace {
 
 thread_local WaitPump* t_pump = nullptr;
+std::atomic<bool> g_otherProgramsNotAwaited{false};
 
 // Without a signal descriptor a wait can only look again now and then.
 constexpr int kRecheckMs = 10;
@@ -107,6 +109,10 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
         if (object->Signaled()) {
             return WAIT_OBJECT_0;
         }
+        if (object->IsOtherProgram() && g_otherProgramsNotAwaited) {
+            SetLastError(ERROR_OPERATION_ABORTED);
+            return WAIT_FAILED;
+        }
         const int left = deadline.LeftMs();
         if (left == 0) {
             return WAIT_TIMEOUT;
@@ -151,6 +157,10 @@ BOOL ResetEvent(HANDLE event) {
 }
 
 namespace win_detail {
+
+void EndWaitsForOtherPrograms() {
+    g_otherProgramsNotAwaited = true;
+}
 
 bool WaitReadable(int fd, int timeoutMs) {
     if (t_pump) {

@@ -15,7 +15,8 @@ void Sleep(DWORD milliseconds);
 // set. WAIT_FAILED (ERROR_INVALID_HANDLE) for 0, invalid or unwaitable handles. Any number
 // of threads may wait for one object; a wait in progress when the handle is closed still
 // ends with the object or its time. On the user-interface thread the wait keeps serving
-// window calls of other threads.
+// window calls of other threads, and a request to end the program from outside; once that
+// has come, a wait for a process ends at once (WAIT_FAILED, ERROR_OPERATION_ABORTED).
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 
 // Events: manual-reset (set until ResetEvent) or auto-reset (a successful wait resets it).

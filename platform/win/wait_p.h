@@ -31,6 +31,10 @@ namespace win_detail {
 // Waits for fd (or -1) with the calling thread's pump when it has one; see WaitPump.
 bool WaitReadable(int fd, int timeoutMs);
 
+// From now on a wait for another program ends at once (WAIT_FAILED, ERROR_OPERATION_ABORTED):
+// the tool is closing on a request from outside, and programs it started keep running.
+void EndWaitsForOtherPrograms();
+
 // poll() for one descriptor that resumes after signals and keeps to the total timeout.
 // Returns the revents seen, 0 on timeout.
 short PollOne(int fd, short events, int timeoutMs);

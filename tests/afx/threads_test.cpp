@@ -6,9 +6,11 @@
 #include <QThread>
 #include <atomic>
 #include <chrono>
+#include <new>
 #include <thread>
 
 #include "platform/afx/testing.h"
+#include "platform/afx/ui_thread_p.h"
 #include "tests/afx/test_dialog.h"
 #include "tests/support/gui.h"
 
@@ -157,6 +159,39 @@ TEST_F(ThreadsTest, TimersDeliverTheirIdUntilKilledFromAnyThread) {
     dlg.SetTimer(2, 10000, nullptr);
     ASSERT_TRUE(rvtest::WaitUntil([&] { return dlg.timers.back() == 2u; }, 3000));
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+}
+
+// A worker's call may run a handler (a data exchange and its message box): it runs where the
+// user-interface thread waits or in its event loop, never inside a window call of its own
+// (here a control lookup). What it throws reaches the worker, which always wakes.
+TEST_F(ThreadsTest, AWorkersCallRunsOnlyWhereTheUserInterfaceThreadWaitsAndThrowsToTheWorker) {
+    bool inLookup = false;
+    bool ranInLookup = false;
+    std::atomic<bool> ran{false};
+    std::atomic<bool> caught{false};
+    std::thread worker([&] {
+        try {
+            afx_detail::RunOnUi([&] {
+                ranInLookup = inLookup;
+                ran = true;
+                throw std::bad_alloc();
+            });
+        } catch (const std::bad_alloc&) {
+            caught = true;
+        }
+    });
+    while (afx_detail::QueuedOnUi() == 0) {
+        std::this_thread::yield();
+    }
+    inLookup = true;
+    EXPECT_NE(dlg.GetDlgItem(afxtest::kLine), nullptr);
+    inLookup = false;
+    EXPECT_FALSE(ran);
+    EXPECT_NO_THROW(Sleep(1));  // a wait serves it
+    worker.join();
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(ranInLookup);
+    EXPECT_TRUE(caught);
 }
 
 }  // namespace

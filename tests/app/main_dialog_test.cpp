@@ -13,6 +13,7 @@
 #include "tests/support/device_dir.h"
 #include "tests/support/dialog_layout.h"
 #include "tests/support/gui.h"
+#include "tools/sim/control_device.h"
 #include "tools/sim/pty.h"
 
 // The application object of this test program: its title is the program's name.
@@ -170,6 +171,30 @@ TEST_F(MainDialogTest, ClosingWhileDataStreamsInEndsTheReaderFirst) {
     dlg.DestroyWindow();
     EXPECT_EQ(dlg.m_recvThread.load(), nullptr);
     EXPECT_EQ(dlg.m_hWnd, nullptr);
+    stop = true;
+    device.join();
+}
+
+// The object goes with its window up (an exception, an early return) while COM0 streams in,
+// the auto send runs and the COM2 reader waits: its destroy handling runs first, so the
+// threads end before what they use goes, and the scanner is stopped and disabled as on a close.
+TEST_F(MainDialogTest, ADialogObjectThatGoesWithItsWindowUpEndsItsThreadsFirst) {
+    devices.Link("COM0", line.SlavePath());
+    devices.Link("COM2", com2.SlavePath());
+    sim::ControlDeviceServer scanner(devices.Entry("GPR1"), [](std::uint32_t) { return 1; });
+    std::atomic<bool> stop{false};
+    std::thread device([&] {
+        while (!stop) {
+            line.SendSome(std::string(64, 'x'), 10);
+        }
+    });
+    auto doomed = std::make_unique<CTestDlg>();
+    ASSERT_TRUE(doomed->Create(IDD_RV4417TEST_DIALOG));
+    ASSERT_TRUE(rvtest::Click(doomed->m_pagePrinter, IDC_AUTO_SEND));
+    ASSERT_TRUE(
+        WaitUntil([&] { return BoxText(doomed->m_pagePrinter.m_recvEdit).GetLength() > 1000; }));
+    doomed.reset();
+    EXPECT_EQ(scanner.Codes(), (std::vector<std::uint32_t>{500, 100, 500, 150}));
     stop = true;
     device.join();
 }

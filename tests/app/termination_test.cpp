@@ -1,5 +1,6 @@
 // The real program ended from outside: SIGTERM, SIGINT and SIGHUP close the main dialog as its
 // caption's button does, so every page's destroy handling runs; a second one ends it at once.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -7,11 +8,14 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 
 #include "tests/support/device_dir.h"
 #include "tests/support/emulation.h"
+#include "tests/support/temp_dir.h"
 #include "tools/sim/control_device.h"
 #include "tools/sim/pty.h"
 
@@ -36,15 +40,24 @@ protected:
             waitpid(pid, nullptr, 0);
         }
     }
-    // Starts the program and waits until its Barcode page has enabled the scanner.
-    void Start(sim::ControlDeviceServer& server) {
+    // Starts the program, its standard error to the file.
+    void Spawn(const std::string& log = "/dev/null") {
         std::vector<std::string> command = rvtest::BuiltProgram(RV_BINARY_DIR "/RV4417Test");
         std::vector<char*> argv;
         for (std::string& part : command) {
             argv.push_back(part.data());
         }
         argv.push_back(nullptr);
-        ASSERT_EQ(posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT, 0600);
+        const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ASSERT_EQ(error, 0);
+    }
+    // Starts the program and waits until its Barcode page has enabled the scanner.
+    void Start(sim::ControlDeviceServer& server) {
+        ASSERT_NO_FATAL_FAILURE(Spawn());
         ASSERT_TRUE(server.WaitForCodes(2, 20000));
         ASSERT_EQ(server.Codes(), (std::vector<std::uint32_t>{kStop, kEnable}));
     }
@@ -91,6 +104,31 @@ TEST_F(TerminationTest, ASecondSignalWhileClosingEndsTheProgramAtOnce) {
     kill(pid, SIGTERM);
     EXPECT_EQ(End(20000), -SIGTERM);
     EXPECT_EQ(server.Codes(), (std::vector<std::uint32_t>{kStop, kEnable, kStop}));
+}
+
+TEST_F(TerminationTest, ASignalWhileAStartUpMessageIsOpenClosesItAndTheOnesAfter) {
+    // Neither port: the Barcode page's message comes first, the main dialog's after it.
+    devices.Unplug("COM0");
+    devices.Unplug("COM2");
+    sim::ControlDeviceServer server(devices.Entry("GPR1"), [](std::uint32_t) { return 1; });
+    const rvtest::TempDir dir;
+    const std::string log = (dir.path() / "err").string();
+    setenv("RV4417_TRACE", "ui", 1);
+    Spawn(log);
+    unsetenv("RV4417_TRACE");
+    const auto says = [&](const std::string& text) {
+        std::ostringstream all;
+        all << std::ifstream(log).rdbuf();
+        return all.str().find(text) != std::string::npos;
+    };
+    for (int waited = 0; waited < 20000 && !says("message box \"Open COM2: Filed!\"");
+         waited += 10) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(says("message box \"Open COM2: Filed!\"")) << "the message did not open";
+    kill(pid, SIGTERM);
+    EXPECT_EQ(End(20000), 0);
+    EXPECT_EQ(server.Codes(), (std::vector<std::uint32_t>{kStop, kEnable, kStop, kDisable}));
 }
 
 }  // namespace

@@ -10,6 +10,10 @@
 //              been exposed anew, how often the window was hidden and shown, then as "window"
 //   ok         presses the dialog's own OK button ("pressed"), or, where it shows none,
 //              closes the window as a window manager's caption does ("closed")
+//   launch     answers at once, then starts the Other page's first utility and waits for it
+//              as the page does
+//   close MS   answers at once, then after MS milliseconds asks the window to close as the
+//              window system does for its caption's close button
 // Places are "x y width height" in the window's logical pixels. Waits end after 10 s.
 #include <stdio.h>
 #include <unistd.h>
@@ -19,6 +23,7 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <string>
 
@@ -105,6 +110,16 @@ private:
             RunUtility();
         } else if (command == "ok") {
             PressOk();
+            return;
+        } else if (command.startsWith("close ")) {
+            Say(".");
+            QTimer::singleShot(command.mid(6).toInt(),
+                               [this] { Window()->windowHandle()->close(); });
+            return;
+        } else if (command == "launch") {
+            Say(".");
+            drive::ClickTab(m_dialog.m_tab, 4);
+            drive::Click(m_dialog.m_pageOther, IDC_CAMERA);
             return;
         } else {
             Say("unknown " + command);

@@ -6,7 +6,10 @@
 // kiosk's screen itself is not looked at: display_server.h.)
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <ostream>
 
@@ -164,6 +167,61 @@ TEST_P(UtilityTest, TheWindowComesBackWhenTheUtilityEnds) {
                                    R"(-> xdg_toplevel@\d+\.set_app_id\(")" + std::string(kAppId),
                                    R"(xdg_toplevel@\d+\.configure\()" + size}));
     ExpectOkEndsItCleanly(*tool);
+}
+
+// The window system's close request, at varied times after the window shows, while the
+// readers and the scanner's start are under way or after: every one ends the tool as OK does.
+TEST(CloseTest, EveryCloseRequestEndsTheTool) {
+    rvtest::Xvfb server(240, 320);
+    ASSERT_TRUE(server.Ready()) << server.Log();
+    for (const int ms : {0, 1, 3, 10, 30, 100, 200, 300, 500, 700, 1000, 1300, 1700, 2000}) {
+        SCOPED_TRACE(ms);
+        ProbedTool tool(server, {});
+        ASSERT_TRUE(tool.Up()) << tool.Messages();
+        ASSERT_TRUE(tool.CloseAfter(ms));
+        EXPECT_EQ(tool.Ended(), 0) << tool.Messages();
+        EXPECT_EQ(tool.Control().Codes(), (std::vector<std::uint32_t>{500, 100, 500, 150}));
+    }
+}
+
+// The processes whose program is named name and whose environment holds entry.
+std::vector<int> ProcessesOf(const std::string& name, const std::string& entry) {
+    std::vector<int> found;
+    for (const auto& dir : std::filesystem::directory_iterator("/proc")) {
+        const std::string pid = dir.path().filename();
+        if (pid.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        std::string argv0;
+        std::getline(std::ifstream(dir.path() / "cmdline"), argv0, '\0');
+        std::string env;
+        std::getline(std::ifstream(dir.path() / "environ"), env, '\n');
+        if (argv0.ends_with("/" + name) && env.find(entry + '\0') != std::string::npos) {
+            found.push_back(std::stoi(pid));
+        }
+    }
+    return found;
+}
+
+// A signal while a utility runs ends the tool at once as OK does; the utility is the
+// technician's and keeps running.
+TEST(SignalTest, ASignalWhileAUtilityRunsEndsTheToolAsOkDoesAndLeavesTheUtility) {
+    rvtest::Xvfb server(240, 320);
+    ASSERT_TRUE(server.Ready()) << server.Log();
+    const std::string mine = "RV4417_UTILITY_LOG=" + (server.RuntimeDir() / "ran.log").string();
+    ProbedTool tool(server, {mine});
+    ASSERT_TRUE(tool.Up()) << tool.Messages();
+    ASSERT_TRUE(tool.Launch());
+    ASSERT_TRUE(tool.OtherLine()) << "the utility said nothing";
+    tool.Signal(SIGTERM);
+    EXPECT_EQ(tool.Ended(), 0) << tool.Messages();
+    EXPECT_EQ(tool.Control().Codes(), (std::vector<std::uint32_t>{500, 100, 500, 150}));
+    EXPECT_TRUE(tool.Control().WaitAllClosed(5000));
+    const std::vector<int> utility = ProcessesOf("SnapTool.exe", mine);
+    EXPECT_EQ(utility.size(), 1u);
+    for (const int pid : utility) {
+        kill(pid, SIGKILL);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(, UtilityTest,

@@ -11,8 +11,6 @@ namespace rvtest {
 
 namespace {
 
-constexpr int kAnswerMs = 30000;  // a command waits up to 10 s in the tool, a utility longer
-
 QRect ReadPlace(std::istream& in) {
     int x = 0, y = 0, w = 0, h = 0;
     in >> x >> y >> w >> h;

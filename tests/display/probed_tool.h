@@ -47,6 +47,13 @@ public:
     // Presses the own OK button, or closes the window where there is none: "pressed" or
     // "closed".
     std::optional<std::string> CloseWithOk();
+    // Has the window closed as by the window system, after ms milliseconds.
+    bool CloseAfter(int ms) { return Ask("close " + std::to_string(ms)).has_value(); }
+    // Starts the Other page's first utility; the tool waits for it from then on.
+    bool Launch() { return Ask("launch").has_value(); }
+    void Signal(int signal) const { m_tool->Signal(signal); }
+    // The next line of the tool's standard output that is no answer (a utility's).
+    std::optional<std::string> OtherLine() { return m_tool->ReadLine(kAnswerMs); }
     // Waits for the tool's end and gives its exit status.
     std::optional<int> Ended() { return m_tool->Wait(kStartMs); }
 
@@ -58,7 +65,8 @@ public:
     std::string Messages() const;
 
 private:
-    static constexpr int kStartMs = 30000;  // the first start of a session builds the font cache
+    static constexpr int kStartMs = 30000;   // the first start of a session builds the font cache
+    static constexpr int kAnswerMs = 30000;  // a command waits up to 10 s in the tool
 
     // The probe's answer, the lines before its ".". A utility the tool starts writes to the
     // same output: answers are read by their keys.

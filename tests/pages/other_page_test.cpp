@@ -27,9 +27,9 @@ const std::string kFallback =
 class OtherPageTest : public pagetest::DialogTest {
 protected:
     void SetUp() override {
+        UseAppDir(apps.path());  // before the COM2 reader starts, which reads it
         Open();
         ClickTab(4);
-        UseAppDir(apps.path());
     }
     void UseAppDir(const fs::path& dir) {
         RecordAppDir(FromPosixPath((dir / "RV4417Test").string()));

@@ -1,14 +1,19 @@
 // The Printer page in the real main dialog, with a pseudo-terminal as COM0.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <future>
 #include <random>
 #include <thread>
 
+#include "io/write.h"
 #include "tests/pages/dialog_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -257,6 +262,48 @@ TEST_F(PrinterFileTest, ALongSendShowsItsProgressAndCancelStopsItWithAPrefixSent
     const std::string sent = Received(0, 1000);
     EXPECT_LT(sent.size(), content.size());
     EXPECT_EQ(sent, content.substr(0, sent.size()));
+}
+
+// Cancel while the send waits for its file (a pipe here), the port taking nothing: the write
+// that would come next never starts, even once the port takes again.
+TEST_F(PrinterFileTest, CancelBeforeAWriteStartsSendsNothingMore) {
+    com0.Send("\x13");  // XOFF
+    const std::string fifo = (dir.path() / "pipe").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::promise<void> canceled;
+    std::thread file([&] {
+        const int fd = open(fifo.c_str(), O_WRONLY);  // once the page has opened it
+        canceled.get_future().wait();
+        const std::string chunk(1024, 'z');
+        EXPECT_EQ(write(fd, chunk.data(), chunk.size()), 1024);
+        close(fd);
+        com0.Send("\x11");  // XON: a write under way or to come would go out now
+    });
+    bool clicked = false;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (progress && progress->isVisible() && !clicked) {
+            clicked = true;
+            progress->findChild<QPushButton*>()->click();
+            canceled.set_value();
+        }
+    });
+    watcher.start(20);
+    rvtest::FileDialogs answer(QString::fromStdString(fifo));
+    Click(page(), IDC_SEND_FILE);  // returns once the send has ended
+    file.join();
+    EXPECT_TRUE(clicked);
+    // Whatever the send wrote comes before the mark.
+    const BYTE mark[] = {'#'};
+    WriteBytes(dlg.m_port, mark, 1);
+    std::string sent;
+    while (sent.empty() || sent.back() != '#') {
+        const std::string part = Received(1, 5000);
+        ASSERT_FALSE(part.empty());
+        sent += part;
+    }
+    EXPECT_EQ(sent, "#");
 }
 
 }  // namespace
