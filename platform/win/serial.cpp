@@ -23,7 +23,11 @@ BOOL GetCommState(HANDLE port, LPDCB dcb) {
         return win_detail::Fail(ERROR_INVALID_PARAMETER);
     }
     const auto p = Port(port);
-    return p ? p->GetState(*dcb) : FALSE;
+    if (!p) {
+        return FALSE;
+    }
+    *dcb = p->GetState();
+    return TRUE;
 }
 
 BOOL SetCommState(HANDLE port, LPDCB dcb) {
