@@ -38,27 +38,10 @@ bool IsDeviceName(std::u16string_view name) {
     return true;
 }
 
-int OpenFlags(DWORD access, DWORD disposition, bool& valid) {
-    valid = true;
-    int flags = O_CLOEXEC | O_NOCTTY;
+int OpenFlags(DWORD access) {
     const bool read = access & GENERIC_READ;
     const bool write = access & GENERIC_WRITE;
-    flags |= read && write ? O_RDWR : (write ? O_WRONLY : O_RDONLY);
-    switch (disposition) {
-        case CREATE_NEW:
-            return flags | O_CREAT | O_EXCL;
-        case CREATE_ALWAYS:
-            return flags | O_CREAT | O_TRUNC;
-        case OPEN_EXISTING:
-            return flags;
-        case OPEN_ALWAYS:
-            return flags | O_CREAT;
-        case TRUNCATE_EXISTING:
-            return flags | O_TRUNC;
-        default:
-            valid = false;
-            return flags;
-    }
+    return O_CLOEXEC | O_NOCTTY | (read && write ? O_RDWR : (write ? O_WRONLY : O_RDONLY));
 }
 
 // Wraps an open descriptor in the object its kind calls for and enters it in the table.
@@ -116,9 +99,8 @@ HANDLE OpenDevice(std::u16string_view name, DWORD access, DWORD shareMode) {
                  entry.c_str(), Resolved(entry).c_str());
         return FailedHandle(ERROR_FILE_NOT_FOUND);
     }
-    bool valid = false;
     // Non-blocking, so that opening a line without carrier cannot hang.
-    const int fd = open(entry.c_str(), OpenFlags(access, OPEN_EXISTING, valid) | O_NONBLOCK);
+    const int fd = open(entry.c_str(), OpenFlags(access) | O_NONBLOCK);
     if (fd < 0) {
         const int err = errno;
         RV_TRACE(channel, "open %s entry %s%s: %s", device.c_str(), entry.c_str(),
@@ -166,24 +148,19 @@ std::string GetDeviceDirectory() {
 
 HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES /*security*/,
                    DWORD disposition, DWORD /*flags*/, HANDLE /*templateFile*/) {
-    if (!name || !*name) {
+    if (!name || !*name || disposition != OPEN_EXISTING) {
         return win_detail::FailedHandle(ERROR_INVALID_PARAMETER);
     }
     const std::u16string_view view(name);
     if (win_detail::IsDeviceName(view)) {
         return win_detail::OpenDevice(view, access, shareMode);
     }
-    bool valid = false;
-    const int flags = win_detail::OpenFlags(access, disposition, valid);
-    if (!valid) {
-        return win_detail::FailedHandle(ERROR_INVALID_PARAMETER);
-    }
     const std::string path = ToPosixPath(name);
     struct stat st {};
     if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
         return win_detail::FailedHandle(ERROR_ACCESS_DENIED);
     }
-    const int fd = open(path.c_str(), flags | O_NONBLOCK, 0666);
+    const int fd = open(path.c_str(), win_detail::OpenFlags(access) | O_NONBLOCK);
     if (fd < 0) {
         return win_detail::FailedHandle(win_detail::ErrorFromErrno(errno));
     }
