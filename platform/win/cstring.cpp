@@ -5,14 +5,6 @@
 
 #include "platform/win/text.h"
 
-namespace {
-
-size_t Length(LPCWSTR text) {
-    return text ? std::char_traits<char16_t>::length(text) : 0;
-}
-
-}  // namespace
-
 std::uint64_t CString::NewLineage() {
     static std::atomic<std::uint64_t> next{1};
     return next.fetch_add(1, std::memory_order_relaxed);
@@ -53,11 +45,6 @@ void CString::Empty() {
     m_lineage = NewLineage();
 }
 
-void CString::SetAt(int index, WCHAR ch) {
-    m_text.at(static_cast<size_t>(index)) = ch;
-    m_lineage = NewLineage();
-}
-
 CString::CString(const WCHAR* text) : m_text(text ? text : u"") {}
 
 CString::CString(const WCHAR* text, int length)
@@ -82,15 +69,11 @@ CString CString::Right(int count) const {
 }
 
 CString CString::Mid(int first) const {
-    return Mid(first, GetLength());
-}
-
-CString CString::Mid(int first, int count) const {
     first = std::max(first, 0);
-    if (count <= 0 || static_cast<size_t>(first) >= m_text.size()) {
+    if (static_cast<size_t>(first) >= m_text.size()) {
         return CString();
     }
-    return CString(m_text.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
+    return CString(m_text.substr(static_cast<size_t>(first)));
 }
 
 int CString::Find(WCHAR ch, int start) const {
@@ -101,14 +84,6 @@ int CString::Find(WCHAR ch, int start) const {
     return at == std::u16string::npos ? -1 : static_cast<int>(at);
 }
 
-int CString::Find(LPCWSTR sub, int start) const {
-    if (!sub || start < 0 || static_cast<size_t>(start) > m_text.size()) {
-        return -1;
-    }
-    const size_t at = m_text.find(sub, static_cast<size_t>(start));
-    return at == std::u16string::npos ? -1 : static_cast<int>(at);
-}
-
 int CString::ReverseFind(WCHAR ch) const {
     const size_t at = m_text.rfind(ch);
     return at == std::u16string::npos ? -1 : static_cast<int>(at);
@@ -116,12 +91,6 @@ int CString::ReverseFind(WCHAR ch) const {
 
 CString& CString::operator=(LPCWSTR text) {
     m_text.assign(text ? text : u"");
-    m_lineage = NewLineage();
-    return *this;
-}
-
-CString& CString::operator=(WCHAR ch) {
-    m_text.assign(1, ch);
     m_lineage = NewLineage();
     return *this;
 }
@@ -139,10 +108,6 @@ CString& CString::operator+=(LPCWSTR text) {
 CString& CString::operator+=(WCHAR ch) {
     m_text += ch;
     return *this;
-}
-
-int CString::Compare(LPCWSTR other) const {
-    return m_text.compare(0, m_text.size(), other ? other : u"", Length(other));
 }
 
 LPWSTR CString::GetBuffer(int minLength) {
