@@ -20,8 +20,6 @@ class CCriticalSection {
 public:
     CCriticalSection();
     ~CCriticalSection();
-    CCriticalSection(const CCriticalSection&) = delete;
-    CCriticalSection& operator=(const CCriticalSection&) = delete;
 
     BOOL Lock();
     BOOL Unlock();
