@@ -94,7 +94,6 @@ constexpr WPARAM ICON_BIG = 1;
 constexpr UINT EM_GETSEL = 0x00B0;
 constexpr UINT EM_SETSEL = 0x00B1;
 constexpr UINT EM_SCROLLCARET = 0x00B7;
-constexpr UINT EM_SETREADONLY = 0x00CF;
 constexpr DWORD ES_MULTILINE = 0x0004;
 constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 constexpr DWORD ES_NOHIDESEL = 0x0100;
@@ -121,10 +120,8 @@ constexpr DWORD SS_NOPREFIX = 0x0080;
 // Combo boxes
 constexpr UINT CB_GETCURSEL = 0x0147;
 constexpr UINT CB_ADDSTRING = 0x0143;
-constexpr UINT CB_GETCOUNT = 0x0146;
 constexpr UINT CB_GETLBTEXT = 0x0148;
 constexpr UINT CB_GETLBTEXTLEN = 0x0149;
-constexpr UINT CB_SETCURSEL = 0x014E;
 constexpr UINT CB_SETITEMHEIGHT = 0x0153;
 constexpr UINT CBN_SELCHANGE = 1;
 constexpr LRESULT CB_ERR = -1;
@@ -132,11 +129,9 @@ constexpr DWORD CBS_DROPDOWN = 0x0002;
 
 // Tab controls
 constexpr UINT TCM_FIRST = 0x1300;
-constexpr UINT TCM_GETITEMCOUNT = TCM_FIRST + 4;
 constexpr UINT TCM_INSERTITEMW = TCM_FIRST + 62;
 constexpr UINT TCM_GETITEMRECT = TCM_FIRST + 10;
 constexpr UINT TCM_GETCURSEL = TCM_FIRST + 11;
-constexpr UINT TCM_SETCURSEL = TCM_FIRST + 12;
 constexpr UINT TCM_GETCURFOCUS = TCM_FIRST + 47;
 constexpr UINT TCIF_TEXT = 0x0001;
 constexpr UINT TCN_FIRST = static_cast<UINT>(-550);
