@@ -242,8 +242,6 @@ class CRect : public RECT {
 public:
     CRect() : RECT{0, 0, 0, 0} {}
     CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
     operator LPRECT() { return this; }         // NOLINT(google-explicit-constructor)
     operator LPCRECT() const { return this; }  // NOLINT(google-explicit-constructor)
 };

@@ -44,7 +44,6 @@ public:
 
     BOOL Lock();
     BOOL Unlock();
-    BOOL IsLocked() const { return m_locked ? TRUE : FALSE; }
 
 private:
     CCriticalSection* m_section;
