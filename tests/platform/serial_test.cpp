@@ -54,6 +54,16 @@ protected:
         ASSERT_EQ(Read(1), "!");
     }
 
+    // Output under XON/XOFF with the write time-outs given, then held off by an XOFF.
+    void HoldOffWrites(DWORD writeMultiplier, DWORD writeConstant) {
+        DCB dcb{};
+        ASSERT_TRUE(GetCommState(port, &dcb));
+        dcb.fOutX = 1;
+        ASSERT_TRUE(SetCommState(port, &dcb));
+        SetTimeouts(10, 0, 5000, writeMultiplier, writeConstant);
+        SendFlowControl("\x13");  // XOFF
+    }
+
     rvtest::DeviceDir devices;
     sim::PseudoTerminal line;
     HANDLE port = INVALID_HANDLE_VALUE;
@@ -112,22 +122,18 @@ TEST_F(SerialTest, FlagWordIsTheThirdWordOfTheRecord) {
         void (*set)(DCB&);
         DWORD bits;
     };
+    // One entry a field: its name, setting only that field to all ones, and its bits.
+    // clang-format off
+#define RV_FIELD(name, ones) Field{#name, [](DCB& d) { d.name = ones; }, dcb_flags::name}
+    // clang-format on
     const Field fields[] = {
-        {"fBinary", [](DCB& d) { d.fBinary = 1; }, dcb_flags::fBinary},
-        {"fParity", [](DCB& d) { d.fParity = 1; }, dcb_flags::fParity},
-        {"fOutxCtsFlow", [](DCB& d) { d.fOutxCtsFlow = 1; }, dcb_flags::fOutxCtsFlow},
-        {"fOutxDsrFlow", [](DCB& d) { d.fOutxDsrFlow = 1; }, dcb_flags::fOutxDsrFlow},
-        {"fDtrControl", [](DCB& d) { d.fDtrControl = 3; }, dcb_flags::fDtrControl},
-        {"fDsrSensitivity", [](DCB& d) { d.fDsrSensitivity = 1; }, dcb_flags::fDsrSensitivity},
-        {"fTXContinueOnXoff", [](DCB& d) { d.fTXContinueOnXoff = 1; },
-         dcb_flags::fTXContinueOnXoff},
-        {"fOutX", [](DCB& d) { d.fOutX = 1; }, dcb_flags::fOutX},
-        {"fInX", [](DCB& d) { d.fInX = 1; }, dcb_flags::fInX},
-        {"fErrorChar", [](DCB& d) { d.fErrorChar = 1; }, dcb_flags::fErrorChar},
-        {"fNull", [](DCB& d) { d.fNull = 1; }, dcb_flags::fNull},
-        {"fRtsControl", [](DCB& d) { d.fRtsControl = 3; }, dcb_flags::fRtsControl},
-        {"fAbortOnError", [](DCB& d) { d.fAbortOnError = 1; }, dcb_flags::fAbortOnError},
+        RV_FIELD(fBinary, 1),           RV_FIELD(fParity, 1),     RV_FIELD(fOutxCtsFlow, 1),
+        RV_FIELD(fOutxDsrFlow, 1),      RV_FIELD(fDtrControl, 3), RV_FIELD(fDsrSensitivity, 1),
+        RV_FIELD(fTXContinueOnXoff, 1), RV_FIELD(fOutX, 1),       RV_FIELD(fInX, 1),
+        RV_FIELD(fErrorChar, 1),        RV_FIELD(fNull, 1),       RV_FIELD(fRtsControl, 3),
+        RV_FIELD(fAbortOnError, 1),
     };
+#undef RV_FIELD
     for (const Field& field : fields) {
         DCB one{};
         field.set(one);
@@ -246,12 +252,7 @@ TEST_F(SerialTest, ClosingTheHandleEndsABlockedReadOnAnotherThread) {
 }
 
 TEST_F(SerialTest, WriteGivesUpAtItsTimeoutWhileFlowIsHeldOffAndResumesAfterXon) {
-    DCB dcb{};
-    ASSERT_TRUE(GetCommState(port, &dcb));
-    dcb.fOutX = 1;
-    ASSERT_TRUE(SetCommState(port, &dcb));
-    SetTimeouts(10, 0, 5000, 10, 100);
-    SendFlowControl("\x13");  // XOFF
+    HoldOffWrites(10, 100);
 
     const auto start = Clock::now();
     DWORD written = 99;
@@ -270,12 +271,7 @@ TEST_F(SerialTest, WriteGivesUpAtItsTimeoutWhileFlowIsHeldOffAndResumesAfterXon)
 namespace {
 
 TEST_F(SerialTest, AbortEndsAWriteInProgressAndLeavesLaterOnesAlone) {
-    DCB dcb{};
-    ASSERT_TRUE(GetCommState(port, &dcb));
-    dcb.fOutX = 1;
-    ASSERT_TRUE(SetCommState(port, &dcb));
-    SetTimeouts(10, 0, 5000, 1000, 1000);  // a write would wait 11 s
-    SendFlowControl("\x13");               // XOFF
+    HoldOffWrites(1000, 1000);  // a write would wait 11 s
     const std::atomic<pid_t> writer{gettid()};
     std::thread canceller([&] {
         EXPECT_TRUE(rvtest::WaitUntilBlocked(writer));
