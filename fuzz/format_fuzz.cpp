@@ -107,6 +107,28 @@ int Clamped(long long value) {
     return static_cast<int>(std::clamp<long long>(value, -kMaxField, kMaxField));
 }
 
+// A width (prefix "") or a precision ("."): none, a number, or a * and its argument. C takes
+// a negative * precision for none, which the clamp must leave alone.
+void AddField(FuzzedDataProvider& fdp, Conversion& c, const std::string& prefix,
+              bool negativeIsNone) {
+    switch (fdp.ConsumeIntegralInRange(0, 2)) {
+        case 1: {
+            const unsigned value = FieldValue(fdp);
+            c.ours += prefix + std::to_string(value);
+            c.theirs += prefix + std::to_string(Clamped(value));
+            break;
+        }
+        case 2: {
+            const int value = StarValue(fdp);
+            c.ours += prefix + '*';
+            c.theirs += prefix + '*';
+            c.ourStars.push_back(value);
+            c.theirStars.push_back(negativeIsNone && value < 0 ? value : Clamped(value));
+            break;
+        }
+    }
+}
+
 template <class Ours, class Theirs>
 void CompareWithC(const Conversion& c, const Ours& ours, const Theirs& theirs) {
     const std::u16string wide = Widen(c.ours);
@@ -153,39 +175,9 @@ void SingleConversion(FuzzedDataProvider& fdp) {
     }
     // C's rules for *: a negative width is the - flag and its size, a negative precision is
     // no precision. Only the clamp is applied here, to the value C gets.
-    switch (fdp.ConsumeIntegralInRange(0, 2)) {
-        case 1: {
-            const unsigned width = FieldValue(fdp);
-            c.ours += std::to_string(width);
-            c.theirs += std::to_string(Clamped(width));
-            break;
-        }
-        case 2: {
-            const int width = StarValue(fdp);
-            c.ours += '*';
-            c.theirs += '*';
-            c.ourStars.push_back(width);
-            c.theirStars.push_back(Clamped(width));
-            break;
-        }
-    }
+    AddField(fdp, c, "", false);
     if (conversion != 'c') {
-        switch (fdp.ConsumeIntegralInRange(0, 2)) {
-            case 1: {
-                const unsigned precision = FieldValue(fdp);
-                c.ours += '.' + std::to_string(precision);
-                c.theirs += '.' + std::to_string(Clamped(precision));
-                break;
-            }
-            case 2: {
-                const int precision = StarValue(fdp);
-                c.ours += ".*";
-                c.theirs += ".*";
-                c.ourStars.push_back(precision);
-                c.theirStars.push_back(precision < 0 ? precision : Clamped(precision));
-                break;
-            }
-        }
+        AddField(fdp, c, ".", true);
     }
     c.ours += conversion;
     c.theirs += conversion;

@@ -36,16 +36,8 @@ LRESULT ComboProc(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
             combo->setCurrentIndex(current);  // adding selects nothing
             return combo->count() - 1;
         }
-        case CB_GETCOUNT:
-            return combo->count();
         case CB_GETCURSEL:
             return combo->currentIndex();
-        case CB_SETCURSEL: {
-            const QSignalBlocker quiet(combo);
-            const int index = static_cast<int>(static_cast<LONG_PTR>(wParam));
-            combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
-            return index >= 0 && index < combo->count() ? index : CB_ERR;
-        }
         case CB_GETLBTEXTLEN: {
             const int index = static_cast<int>(wParam);
             return index >= 0 && index < combo->count() ? combo->itemText(index).size() : CB_ERR;

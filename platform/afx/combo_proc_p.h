@@ -1,9 +1,8 @@
 // Private to the platform: only code under platform/ (and the platform's own tests) includes
 // this header; it may change with the platform's inner workings.
 //
-// The combo boxes' own messages: CB_ADDSTRING, CB_GETCOUNT, CB_GETCURSEL, CB_SETCURSEL,
-// CB_GETLBTEXTLEN, CB_GETLBTEXT and CB_SETITEMHEIGHT. Adding and selecting from the program
-// notify nothing, as on the system.
+// The combo boxes' own messages: CB_ADDSTRING, CB_GETCURSEL, CB_GETLBTEXTLEN, CB_GETLBTEXT and
+// CB_SETITEMHEIGHT. Adding from the program notifies nothing, as on the system.
 #pragma once
 
 #include "platform/afx/window_table_p.h"

@@ -16,33 +16,8 @@ void CEdit::GetSel(int& start, int& end) const {
     end = static_cast<int>(to);
 }
 
-BOOL CEdit::SetReadOnly(BOOL readOnly) {
-    return static_cast<BOOL>(::SendMessageW(m_hWnd, EM_SETREADONLY, readOnly, 0));
-}
-
-int CButton::GetCheck() const {
-    return static_cast<int>(::SendMessageW(m_hWnd, BM_GETCHECK, 0, 0));
-}
-
-void CButton::SetCheck(int check) {
-    ::SendMessageW(m_hWnd, BM_SETCHECK, static_cast<WPARAM>(check), 0);
-}
-
-int CComboBox::AddString(LPCWSTR text) {
-    return static_cast<int>(
-        ::SendMessageW(m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
-}
-
-int CComboBox::GetCount() const {
-    return static_cast<int>(::SendMessageW(m_hWnd, CB_GETCOUNT, 0, 0));
-}
-
 int CComboBox::GetCurSel() const {
     return static_cast<int>(::SendMessageW(m_hWnd, CB_GETCURSEL, 0, 0));
-}
-
-int CComboBox::SetCurSel(int index) {
-    return static_cast<int>(::SendMessageW(m_hWnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0));
 }
 
 int CComboBox::SetItemHeight(int index, UINT height) {
@@ -60,20 +35,8 @@ LONG CTabCtrl::InsertItem(UINT mask, int item, LPCWSTR text, int image, LPARAM p
                                             reinterpret_cast<LPARAM>(&tab)));
 }
 
-int CTabCtrl::GetItemCount() const {
-    return static_cast<int>(::SendMessageW(m_hWnd, TCM_GETITEMCOUNT, 0, 0));
-}
-
 int CTabCtrl::GetCurSel() const {
     return static_cast<int>(::SendMessageW(m_hWnd, TCM_GETCURSEL, 0, 0));
-}
-
-int CTabCtrl::SetCurSel(int item) {
-    return static_cast<int>(::SendMessageW(m_hWnd, TCM_SETCURSEL, static_cast<WPARAM>(item), 0));
-}
-
-int CTabCtrl::GetCurFocus() const {
-    return static_cast<int>(::SendMessageW(m_hWnd, TCM_GETCURFOCUS, 0, 0));
 }
 
 BOOL CTabCtrl::GetItemRect(int item, LPRECT rect) const {

@@ -8,21 +8,13 @@ public:
     // Selects start..end (start -1: no selection; 0, -1: everything) and scrolls to the caret.
     void SetSel(int start, int end, BOOL noScroll = FALSE);
     void GetSel(int& start, int& end) const;
-    BOOL SetReadOnly(BOOL readOnly = TRUE);
 };
 
-class CButton : public CWnd {
-public:
-    int GetCheck() const;
-    void SetCheck(int check);
-};
+class CButton : public CWnd {};
 
 class CComboBox : public CWnd {
 public:
-    int AddString(LPCWSTR text);
-    int GetCount() const;
     int GetCurSel() const;
-    int SetCurSel(int index);
     // index -1 sets the height of the selection field, any other the list items', in pixels
     // (1 to 255); 0 when set, CB_ERR for a height outside that range.
     int SetItemHeight(int index, UINT height);
@@ -33,9 +25,6 @@ class CStatic : public CWnd {};
 class CTabCtrl : public CWnd {
 public:
     LONG InsertItem(UINT mask, int item, LPCWSTR text, int image, LPARAM param);
-    int GetItemCount() const;
     int GetCurSel() const;
-    int SetCurSel(int item);
-    int GetCurFocus() const;
     BOOL GetItemRect(int item, LPRECT rect) const;
 };

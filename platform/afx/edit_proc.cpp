@@ -88,9 +88,6 @@ LRESULT EditProc(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
                     edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
                 return PackSelection(from, from + static_cast<int>(edit->selectedText().size()),
                                      wParam, lParam);
-            } else if (message == EM_SETREADONLY) {
-                edit->setReadOnly(wParam != 0);
-                return TRUE;
             }
             return 0;
         }
@@ -113,9 +110,6 @@ LRESULT EditProc(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
                 return PackSelection(FromWidgetPosition(plain, cursor.selectionStart()),
                                      FromWidgetPosition(plain, cursor.selectionEnd()), wParam,
                                      lParam);
-            } else if (message == EM_SETREADONLY) {
-                edit->setReadOnly(wParam != 0);
-                return TRUE;
             }
             return 0;
         }

@@ -18,41 +18,15 @@ CFile::~CFile() {
     Close();
 }
 
-BOOL CFile::Open(LPCWSTR path, UINT flags) {
+BOOL CFile::Open(LPCWSTR path, UINT /*flags*/) {
     Close();
-    const UINT mode = flags & 0x3;
-    const DWORD access = mode == modeWrite       ? GENERIC_WRITE
-                         : mode == modeReadWrite ? GENERIC_READ | GENERIC_WRITE
-                                                 : GENERIC_READ;
-    DWORD share = 0;
-    switch (flags & 0x70) {
-        case shareDenyWrite:
-            share = FILE_SHARE_READ;
-            break;
-        case shareDenyRead:
-            share = FILE_SHARE_WRITE;
-            break;
-        case shareDenyNone:
-            share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-            break;
-        default:
-            break;
-    }
-    const DWORD disposition = !(flags & modeCreate)      ? OPEN_EXISTING
-                              : (flags & modeNoTruncate) ? OPEN_ALWAYS
-                                                         : CREATE_ALWAYS;
-    m_hFile = CreateFileW(path, access, share, nullptr, disposition, 0, nullptr);
+    m_hFile = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     return m_hFile != INVALID_HANDLE_VALUE ? TRUE : FALSE;
 }
 
 UINT CFile::Read(void* buffer, UINT count) {
     DWORD done = 0;
     return ReadFile(m_hFile, buffer, count, &done, nullptr) ? done : 0;
-}
-
-BOOL CFile::Write(const void* buffer, UINT count) {
-    DWORD done = 0;
-    return WriteFile(m_hFile, buffer, count, &done, nullptr) && done == count;
 }
 
 ULONGLONG CFile::GetLength() const {
@@ -91,17 +65,12 @@ QStringList NameFilters(const QString& filter) {
 
 }  // namespace
 
-CFileDialog::CFileDialog(BOOL openFileDialog, LPCWSTR defaultExt, LPCWSTR fileName, DWORD flags,
-                         LPCWSTR filter, CWnd* parent)
-    : m_open(openFileDialog), m_filter(filter), m_fileName(fileName), m_parent(parent) {
+CFileDialog::CFileDialog(BOOL /*openFileDialog*/, LPCWSTR /*defaultExt*/, LPCWSTR /*fileName*/,
+                         DWORD flags, LPCWSTR filter, CWnd* parent)
+    : m_filter(filter), m_parent(parent) {
     m_ofn.lStructSize = sizeof m_ofn;
     m_ofn.Flags = flags;
-    m_ofn.lpstrDefExt = defaultExt;
     m_ofn.lpstrFilter = m_filter;
-}
-
-CString CFileDialog::GetFileName() const {
-    return m_path.Mid(m_path.ReverseFind(u'\\') + 1);
 }
 
 INT_PTR CFileDialog::DoModal() {
@@ -114,23 +83,16 @@ INT_PTR CFileDialog::DoModal() {
         if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
             folder = QDir::homePath();
         }
-        QFileDialog dialog(parent, afx_detail::ToQString(m_ofn.lpstrTitle), folder);
+        QFileDialog dialog(parent, QString(), folder);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         // The labels already name their patterns; Qt's own copy would repeat them.
         dialog.setOption(QFileDialog::HideNameFilterDetails);
-        dialog.setAcceptMode(m_open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-        dialog.setFileMode(m_open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dialog.setFileMode(QFileDialog::ExistingFile);
         const QStringList filters = NameFilters(afx_detail::ToQString(m_filter));
         if (!filters.isEmpty()) {
             dialog.setNameFilters(filters);
             const int index = m_ofn.nFilterIndex > 0 ? static_cast<int>(m_ofn.nFilterIndex) - 1 : 0;
             dialog.selectNameFilter(filters.value(index, filters.front()));
-        }
-        if (!m_fileName.IsEmpty()) {
-            dialog.selectFile(afx_detail::ToQString(m_fileName));
-        }
-        if (m_ofn.lpstrDefExt) {
-            dialog.setDefaultSuffix(afx_detail::ToQString(m_ofn.lpstrDefExt));
         }
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return IDCANCEL;

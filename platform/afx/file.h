@@ -3,21 +3,12 @@
 
 #include "platform/afx/wnd.h"
 
+// A file opened for reading, alone: the only way the tool opens one.
 class CFile {
 public:
     enum OpenFlags : UINT {
         modeRead = 0x0000,
-        modeWrite = 0x0001,
-        modeReadWrite = 0x0002,
-        shareCompat = 0x0000,
         shareExclusive = 0x0010,
-        shareDenyWrite = 0x0020,
-        shareDenyRead = 0x0030,
-        shareDenyNone = 0x0040,
-        modeNoInherit = 0x0080,
-        modeCreate = 0x1000,
-        modeNoTruncate = 0x2000,
-        typeBinary = 0x8000,
     };
 
     CFile() = default;
@@ -25,11 +16,11 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    // FALSE when the file cannot be opened (the last error says why).
+    // Opens an existing file for reading with no other open of it meanwhile, whatever the flags
+    // (modeRead, shareExclusive); FALSE when it cannot be opened (the last error says why).
     BOOL Open(LPCWSTR path, UINT flags);
     // The count read; 0 at the end of the file or on failure.
     UINT Read(void* buffer, UINT count);
-    BOOL Write(const void* buffer, UINT count);
     ULONGLONG GetLength() const;
     void Close();
 
@@ -42,14 +33,13 @@ struct OPENFILENAMEW {
     LPCWSTR lpstrFilter;  // label, NUL, pattern, NUL, ..., NUL
     DWORD nFilterIndex;   // 1-based; 0 takes the first pair
     LPCWSTR lpstrInitialDir;
-    LPCWSTR lpstrTitle;
     DWORD Flags;
-    LPCWSTR lpstrDefExt;
 };
 using OPENFILENAME = OPENFILENAMEW;
 
-// A file-open or file-save dialog. The filter is written as "label|pattern|...||"; "*.*"
-// takes every file, as on the system. A missing initial folder starts in the home folder.
+// The file-open dialog, for an existing file (the tool asks for no other: the first three
+// arguments are taken as TRUE and none). The filter is written as "label|pattern|...||";
+// "*.*" takes every file, as on the system. A missing initial folder starts in the home folder.
 class CFileDialog : public CCmdTarget {
 public:
     CFileDialog(BOOL openFileDialog, LPCWSTR defaultExt = nullptr, LPCWSTR fileName = nullptr,
@@ -60,14 +50,11 @@ public:
     virtual INT_PTR DoModal();
     // The chosen file's full path in the path view.
     CString GetPathName() const { return m_path; }
-    CString GetFileName() const;
 
     OPENFILENAME m_ofn{};
 
 private:
-    BOOL m_open;
     CString m_filter;  // the pairs, NUL-separated, as m_ofn.lpstrFilter points at
-    CString m_fileName;
     CString m_path;
     CWnd* m_parent;
 };

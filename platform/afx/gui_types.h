@@ -69,24 +69,14 @@ constexpr short GET_Y_LPARAM(LPARAM l) {
 #define MAKEINTRESOURCE(i) (reinterpret_cast<LPCWSTR>(static_cast<UINT_PTR>(static_cast<WORD>(i))))
 
 // Window messages
-constexpr UINT WM_NULL = 0x0000;
-constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
-constexpr UINT WM_MOVE = 0x0003;
-constexpr UINT WM_SIZE = 0x0005;
-constexpr UINT WM_SETFOCUS = 0x0007;
-constexpr UINT WM_KILLFOCUS = 0x0008;
-constexpr UINT WM_ENABLE = 0x000A;
 constexpr UINT WM_SETTEXT = 0x000C;
 constexpr UINT WM_GETTEXT = 0x000D;
 constexpr UINT WM_GETTEXTLENGTH = 0x000E;
-constexpr UINT WM_CLOSE = 0x0010;
-constexpr UINT WM_SHOWWINDOW = 0x0018;
 constexpr UINT WM_SETICON = 0x0080;
 constexpr UINT WM_NOTIFY = 0x004E;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
-constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_SYSKEYDOWN = 0x0104;
 constexpr UINT WM_SYSKEYUP = 0x0105;
 constexpr UINT WM_INITDIALOG = 0x0110;
@@ -95,8 +85,6 @@ constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 // Mouse key state of a button message's wParam.
 constexpr WPARAM MK_LBUTTON = 0x0001;
-constexpr UINT WM_LBUTTONUP = 0x0202;
-constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_APP = 0x8000;
 
 constexpr WPARAM ICON_SMALL = 0;
@@ -106,24 +94,17 @@ constexpr WPARAM ICON_BIG = 1;
 constexpr UINT EM_GETSEL = 0x00B0;
 constexpr UINT EM_SETSEL = 0x00B1;
 constexpr UINT EM_SCROLLCARET = 0x00B7;
-constexpr UINT EM_REPLACESEL = 0x00C2;
-constexpr UINT EM_SETREADONLY = 0x00CF;
-constexpr UINT EN_CHANGE = 0x0300;
-constexpr DWORD ES_LEFT = 0x0000;
 constexpr DWORD ES_MULTILINE = 0x0004;
-constexpr DWORD ES_AUTOVSCROLL = 0x0040;
 constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 constexpr DWORD ES_NOHIDESEL = 0x0100;
 constexpr DWORD ES_READONLY = 0x0800;
 constexpr DWORD ES_WANTRETURN = 0x1000;
-constexpr DWORD ES_NUMBER = 0x2000;
 
 // Buttons
 constexpr UINT BM_GETCHECK = 0x00F0;
 constexpr UINT BM_SETCHECK = 0x00F1;
 constexpr UINT BM_CLICK = 0x00F5;
 constexpr UINT BN_CLICKED = 0;
-constexpr DWORD BS_PUSHBUTTON = 0x0000;
 constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
 constexpr DWORD BS_CHECKBOX = 0x0002;
 constexpr DWORD BS_AUTOCHECKBOX = 0x0003;
@@ -132,7 +113,6 @@ constexpr int BST_UNCHECKED = 0;
 constexpr int BST_CHECKED = 1;
 
 // Statics
-constexpr DWORD SS_LEFT = 0x0000;
 constexpr DWORD SS_CENTER = 0x0001;
 constexpr DWORD SS_RIGHT = 0x0002;
 constexpr DWORD SS_NOPREFIX = 0x0080;
@@ -140,56 +120,35 @@ constexpr DWORD SS_NOPREFIX = 0x0080;
 // Combo boxes
 constexpr UINT CB_GETCURSEL = 0x0147;
 constexpr UINT CB_ADDSTRING = 0x0143;
-constexpr UINT CB_GETCOUNT = 0x0146;
 constexpr UINT CB_GETLBTEXT = 0x0148;
 constexpr UINT CB_GETLBTEXTLEN = 0x0149;
-constexpr UINT CB_SETCURSEL = 0x014E;
 constexpr UINT CB_SETITEMHEIGHT = 0x0153;
-constexpr UINT CB_GETITEMHEIGHT = 0x0154;
 constexpr UINT CBN_SELCHANGE = 1;
 constexpr LRESULT CB_ERR = -1;
 constexpr DWORD CBS_DROPDOWN = 0x0002;
-constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
-constexpr DWORD CBS_SORT = 0x0100;
 
 // Tab controls
 constexpr UINT TCM_FIRST = 0x1300;
-constexpr UINT TCM_GETITEMCOUNT = TCM_FIRST + 4;
 constexpr UINT TCM_INSERTITEMW = TCM_FIRST + 62;
 constexpr UINT TCM_GETITEMRECT = TCM_FIRST + 10;
 constexpr UINT TCM_GETCURSEL = TCM_FIRST + 11;
-constexpr UINT TCM_SETCURSEL = TCM_FIRST + 12;
 constexpr UINT TCM_GETCURFOCUS = TCM_FIRST + 47;
 constexpr UINT TCIF_TEXT = 0x0001;
-constexpr UINT TCIF_IMAGE = 0x0002;
-constexpr UINT TCIF_PARAM = 0x0008;
 constexpr UINT TCN_FIRST = static_cast<UINT>(-550);
 constexpr UINT TCN_SELCHANGE = TCN_FIRST - 1;
-constexpr UINT TCN_SELCHANGING = TCN_FIRST - 2;
 
 // Window styles
-constexpr DWORD WS_OVERLAPPED = 0x00000000;
-constexpr DWORD WS_POPUP = 0x80000000;
-constexpr DWORD WS_CHILD = 0x40000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
 constexpr DWORD WS_DISABLED = 0x08000000;
 constexpr DWORD WS_CAPTION = 0x00C00000;
-constexpr DWORD WS_BORDER = 0x00800000;
 constexpr DWORD WS_VSCROLL = 0x00200000;
-constexpr DWORD WS_HSCROLL = 0x00100000;
-constexpr DWORD WS_SYSMENU = 0x00080000;
-constexpr DWORD WS_GROUP = 0x00020000;
 constexpr DWORD WS_TABSTOP = 0x00010000;
-constexpr DWORD DS_MODALFRAME = 0x00000080;
-constexpr DWORD DS_SETFONT = 0x00000040;
-constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 constexpr DWORD WS_EX_CAPTIONOKBTN = 0x80000000;
 
 // ShowWindow / SetWindowPos
 constexpr UINT SWP_NOSIZE = 0x0001;
 constexpr UINT SWP_NOMOVE = 0x0002;
 constexpr UINT SWP_NOZORDER = 0x0004;
-constexpr UINT SWP_NOACTIVATE = 0x0010;
 constexpr UINT SWP_SHOWWINDOW = 0x0040;
 constexpr UINT SWP_HIDEWINDOW = 0x0080;
 inline const HWND HWND_TOP = nullptr;
@@ -203,12 +162,9 @@ constexpr UINT MB_YESNO = 0x00000004;
 constexpr UINT MB_RETRYCANCEL = 0x00000005;
 constexpr UINT MB_TYPEMASK = 0x0000000F;
 constexpr UINT MB_ICONHAND = 0x00000010;
-constexpr UINT MB_ICONERROR = MB_ICONHAND;
 constexpr UINT MB_ICONQUESTION = 0x00000020;
 constexpr UINT MB_ICONEXCLAMATION = 0x00000030;
-constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
 constexpr UINT MB_ICONASTERISK = 0x00000040;
-constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
 constexpr UINT MB_ICONMASK = 0x000000F0;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
@@ -258,7 +214,6 @@ constexpr WPARAM VK_F1 = 0x70;  // to VK_F24 = 0x87
 constexpr WPARAM VK_F2 = 0x71;
 constexpr WPARAM VK_F3 = 0x72;
 constexpr WPARAM VK_F4 = 0x73;
-constexpr WPARAM VK_F5 = 0x74;
 constexpr WPARAM VK_F13 = 0x7C;
 constexpr WPARAM VK_NUMLOCK = 0x90;
 constexpr WPARAM VK_SCROLL = 0x91;
@@ -276,7 +231,6 @@ constexpr WPARAM VK_OEM_2 = 0xBF;  // /?
 // File dialogs
 constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
 constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
-constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
 
 class CPoint : public POINT {
 public:
@@ -288,8 +242,6 @@ class CRect : public RECT {
 public:
     CRect() : RECT{0, 0, 0, 0} {}
     CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
     operator LPRECT() { return this; }         // NOLINT(google-explicit-constructor)
     operator LPCRECT() const { return this; }  // NOLINT(google-explicit-constructor)
 };

@@ -4,6 +4,16 @@ namespace {
 
 const AfxResourceTable* g_resources = nullptr;
 
+template <class Item>
+const Item* FindById(std::span<const Item> items, UINT id) {
+    for (const Item& item : items) {
+        if (item.id == id) {
+            return &item;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 void AfxRegisterResources(const AfxResourceTable* table) {
@@ -11,27 +21,11 @@ void AfxRegisterResources(const AfxResourceTable* table) {
 }
 
 const AfxDialogTemplate* AfxFindDialogTemplate(UINT id) {
-    if (!g_resources) {
-        return nullptr;
-    }
-    for (const AfxDialogTemplate& t : g_resources->dialogs) {
-        if (t.id == id) {
-            return &t;
-        }
-    }
-    return nullptr;
+    return g_resources ? FindById(g_resources->dialogs, id) : nullptr;
 }
 
 const AfxIconResource* AfxFindIcon(UINT id) {
-    if (!g_resources) {
-        return nullptr;
-    }
-    for (const AfxIconResource& icon : g_resources->icons) {
-        if (icon.id == id) {
-            return &icon;
-        }
-    }
-    return nullptr;
+    return g_resources ? FindById(g_resources->icons, id) : nullptr;
 }
 
 std::span<const AfxControlInitData> AfxInitData() {

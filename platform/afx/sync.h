@@ -20,8 +20,6 @@ class CCriticalSection {
 public:
     CCriticalSection();
     ~CCriticalSection();
-    CCriticalSection(const CCriticalSection&) = delete;
-    CCriticalSection& operator=(const CCriticalSection&) = delete;
 
     BOOL Lock();
     BOOL Unlock();
@@ -46,7 +44,6 @@ public:
 
     BOOL Lock();
     BOOL Unlock();
-    BOOL IsLocked() const { return m_locked ? TRUE : FALSE; }
 
 private:
     CCriticalSection* m_section;

@@ -12,8 +12,6 @@ LRESULT TabProc(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* tab = static_cast<TabControl*>(w.widget.data());
     TabRow* row = tab->Row();
     switch (message) {
-        case TCM_GETITEMCOUNT:
-            return row->count();
         case TCM_INSERTITEMW: {
             const auto* item = reinterpret_cast<const TCITEMW*>(lParam);
             tab->quiet = true;
@@ -26,13 +24,6 @@ LRESULT TabProc(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
         case TCM_GETCURSEL:
         case TCM_GETCURFOCUS:
             return row->currentIndex();
-        case TCM_SETCURSEL: {
-            const int previous = row->currentIndex();
-            tab->quiet = true;
-            row->setCurrentIndex(static_cast<int>(wParam));
-            tab->quiet = false;
-            return previous;
-        }
         case TCM_GETITEMRECT: {
             const int index = static_cast<int>(wParam);
             auto* rect = reinterpret_cast<RECT*>(lParam);

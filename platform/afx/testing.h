@@ -23,8 +23,6 @@ class AfxTextViewForTesting {
 public:
     AfxTextViewForTesting();
     ~AfxTextViewForTesting();
-    AfxTextViewForTesting(const AfxTextViewForTesting&) = delete;
-    AfxTextViewForTesting& operator=(const AfxTextViewForTesting&) = delete;
 
     // The view, to size and show.
     QWidget* Widget() const;

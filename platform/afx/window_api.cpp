@@ -134,10 +134,6 @@ HWND SetFocus(HWND hwnd) {
     });
 }
 
-HWND GetFocus() {
-    return OnUi([] { return FocusedWindow(); });
-}
-
 BOOL SetForegroundWindow(HWND hwnd) {
     return OnWidget(hwnd, FALSE, [](QWidget& widget) {
         QWidget* top = widget.window();
@@ -188,11 +184,6 @@ int GetDlgCtrlID(HWND hwnd) {
 
 BOOL SetWindowTextW(HWND hwnd, LPCWSTR text) {
     return static_cast<BOOL>(SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)));
-}
-
-int GetWindowTextW(HWND hwnd, LPWSTR buffer, int size) {
-    return static_cast<int>(SendMessageW(hwnd, WM_GETTEXT, static_cast<WPARAM>(size),
-                                         reinterpret_cast<LPARAM>(buffer)));
 }
 
 int GetWindowTextLengthW(HWND hwnd) {

@@ -24,7 +24,6 @@ BOOL IsWindowEnabled(HWND hwnd);
 // windows). Only HWND_TOP is offered as insert-after.
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 HWND SetFocus(HWND hwnd);
-HWND GetFocus();
 BOOL SetForegroundWindow(HWND hwnd);
 BOOL GetClientRect(HWND hwnd, LPRECT rect);
 BOOL GetWindowRect(HWND hwnd, LPRECT rect);
@@ -32,7 +31,6 @@ HWND GetParent(HWND hwnd);
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND hwnd);
 BOOL SetWindowTextW(HWND hwnd, LPCWSTR text);
-int GetWindowTextW(HWND hwnd, LPWSTR buffer, int size);
 int GetWindowTextLengthW(HWND hwnd);
 constexpr int GWL_STYLE = -16;
 constexpr int GWL_EXSTYLE = -20;

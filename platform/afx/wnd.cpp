@@ -148,10 +148,6 @@ CWnd* CWnd::GetParent() const {
     return FromHandle(::GetParent(m_hWnd));
 }
 
-DWORD CWnd::GetStyle() const {
-    return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE));
-}
-
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc) {
     return ::SetTimer(m_hWnd, id, elapse, proc);
 }

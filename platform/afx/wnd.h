@@ -24,7 +24,6 @@ public:
 
     HWND m_hWnd = nullptr;
     operator HWND() const { return m_hWnd; }  // NOLINT(google-explicit-constructor)
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // The object bound to the window, or a framework-owned wrapper; nullptr for no window.
     static CWnd* FromHandle(HWND hwnd);
@@ -55,7 +54,6 @@ public:
     CWnd* GetDlgItem(int id) const;
     int GetDlgCtrlID() const;
     CWnd* GetParent() const;
-    DWORD GetStyle() const;
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc);
     BOOL KillTimer(UINT_PTR id);
     HICON SetIcon(HICON icon, BOOL bigIcon);

@@ -10,8 +10,12 @@
 
 #include "platform/win/error_p.h"
 #include "platform/win/text.h"
+#include "platform/win/text_p.h"
 
 namespace {
+
+using win_detail::IsHighSurrogate;
+using win_detail::IsLowSurrogate;
 
 constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
@@ -41,13 +45,6 @@ private:
 
 thread_local Converters t_converters;
 
-bool IsHigh(char16_t u) {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-bool IsLow(char16_t u) {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
-
 // Converts the whole text, replacing what the code page cannot hold. False only when iconv
 // fails for another reason than an unconvertible character.
 bool Convert(iconv_t cd, const char16_t* src, size_t units, const std::string& replacement,
@@ -73,7 +70,7 @@ bool Convert(iconv_t cd, const char16_t* src, size_t units, const std::string& r
         // One character the code page lacks: a whole surrogate pair, or one unit.
         const auto* at = reinterpret_cast<const char16_t*>(in);
         const size_t left = inLeft / sizeof(char16_t);
-        const size_t skip = left >= 2 && IsHigh(at[0]) && IsLow(at[1]) ? 2 : 1;
+        const size_t skip = left >= 2 && IsHighSurrogate(at[0]) && IsLowSurrogate(at[1]) ? 2 : 1;
         out += replacement;
         replaced = true;
         in += skip * sizeof(char16_t);

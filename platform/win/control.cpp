@@ -6,13 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
 #include "platform/win/control_p.h"
 #include "platform/win/error_p.h"
 #include "platform/win/handles_p.h"
 #include "platform/win/trace.h"
+#include "platform/win/trace_p.h"
 #include "platform/win/wait.h"
 #include "platform/win/wait_p.h"
 
@@ -115,22 +115,16 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID 
     if (!object) {
         return win_detail::Fail(ERROR_INVALID_HANDLE);
     }
-    if (!win_detail::TraceOn(TraceChannel::Control)) {
-        return object->IoControl(code, in, inSize, out, outSize, &count);
-    }
-    const auto start = std::chrono::steady_clock::now();
-    const BOOL ok = object->IoControl(code, in, inSize, out, outSize, &count);
-    const DWORD error = ok ? 0 : GetLastError();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - start)
-                        .count();
-    const char* answer = ok                                    ? "accepted"
-                         : error == ERROR_NOT_SUPPORTED        ? "refused"
-                         : error == ERROR_TIMEOUT              ? "no answer within 1 s"
-                         : error == ERROR_DEVICE_NOT_CONNECTED ? "the device has gone"
-                                                               : "failed";
-    win_detail::TraceLine(TraceChannel::Control, "request %u: %s after %lld ms",
-                          static_cast<unsigned>(code), answer, static_cast<long long>(ms));
-    SetLastError(error);
-    return ok;
+    return win_detail::TimedForTrace(
+        TraceChannel::Control,
+        [&] { return object->IoControl(code, in, inSize, out, outSize, &count); },
+        [&](BOOL ok, DWORD error, long long ms) {
+            const char* answer = ok                                    ? "accepted"
+                                 : error == ERROR_NOT_SUPPORTED        ? "refused"
+                                 : error == ERROR_TIMEOUT              ? "no answer within 1 s"
+                                 : error == ERROR_DEVICE_NOT_CONNECTED ? "the device has gone"
+                                                                       : "failed";
+            win_detail::TraceLine(TraceChannel::Control, "request %u: %s after %lld ms",
+                                  static_cast<unsigned>(code), answer, ms);
+        });
 }

@@ -4,20 +4,8 @@
 
 #include "platform/win/text.h"
 
-namespace {
-
-size_t Length(LPCWSTR text) {
-    return text ? std::char_traits<char16_t>::length(text) : 0;
-}
-
-}  // namespace
-
 void CString::Empty() {
     m_text.clear();
-}
-
-void CString::SetAt(int index, WCHAR ch) {
-    m_text.at(static_cast<size_t>(index)) = ch;
 }
 
 int CString::Delete(int index, int count) {
@@ -51,15 +39,11 @@ CString CString::Right(int count) const {
 }
 
 CString CString::Mid(int first) const {
-    return Mid(first, GetLength());
-}
-
-CString CString::Mid(int first, int count) const {
     first = std::max(first, 0);
-    if (count <= 0 || static_cast<size_t>(first) >= m_text.size()) {
+    if (static_cast<size_t>(first) >= m_text.size()) {
         return CString();
     }
-    return CString(m_text.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
+    return CString(m_text.substr(static_cast<size_t>(first)));
 }
 
 int CString::Find(WCHAR ch, int start) const {
@@ -70,14 +54,6 @@ int CString::Find(WCHAR ch, int start) const {
     return at == std::u16string::npos ? -1 : static_cast<int>(at);
 }
 
-int CString::Find(LPCWSTR sub, int start) const {
-    if (!sub || start < 0 || static_cast<size_t>(start) > m_text.size()) {
-        return -1;
-    }
-    const size_t at = m_text.find(sub, static_cast<size_t>(start));
-    return at == std::u16string::npos ? -1 : static_cast<int>(at);
-}
-
 int CString::ReverseFind(WCHAR ch) const {
     const size_t at = m_text.rfind(ch);
     return at == std::u16string::npos ? -1 : static_cast<int>(at);
@@ -85,11 +61,6 @@ int CString::ReverseFind(WCHAR ch) const {
 
 CString& CString::operator=(LPCWSTR text) {
     m_text.assign(text ? text : u"");
-    return *this;
-}
-
-CString& CString::operator=(WCHAR ch) {
-    m_text.assign(1, ch);
     return *this;
 }
 
@@ -106,10 +77,6 @@ CString& CString::operator+=(LPCWSTR text) {
 CString& CString::operator+=(WCHAR ch) {
     m_text += ch;
     return *this;
-}
-
-int CString::Compare(LPCWSTR other) const {
-    return m_text.compare(0, m_text.size(), other ? other : u"", Length(other));
 }
 
 LPWSTR CString::GetBuffer(int minLength) {

@@ -46,9 +46,6 @@ public:
     BOOL IsEmpty() const { return m_text.empty() ? TRUE : FALSE; }
     void Empty();
 
-    WCHAR GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
-    WCHAR operator[](int index) const { return GetAt(index); }
-    void SetAt(int index, WCHAR ch);
     // Removes count characters from index on (as many as there are); returns the new length.
     // The text keeps its buffer: removing the front of a long text allocates nothing.
     int Delete(int index, int count = 1);
@@ -60,22 +57,17 @@ public:
     // Leftmost count characters: the whole text when count >= length, empty when count <= 0.
     CString Left(int count) const;
     CString Right(int count) const;
+    // From first to the end.
     CString Mid(int first) const;
-    CString Mid(int first, int count) const;
 
     // Index of the first / last occurrence, or -1.
     int Find(WCHAR ch, int start = 0) const;
-    int Find(LPCWSTR sub, int start = 0) const;
     int ReverseFind(WCHAR ch) const;
 
     CString& operator=(LPCWSTR text);
-    CString& operator=(WCHAR ch);
     CString& operator+=(const CString& other);
     CString& operator+=(LPCWSTR text);
     CString& operator+=(WCHAR ch);
-
-    // Lexicographic comparison by code unit: <0, 0, >0.
-    int Compare(LPCWSTR other) const;
 
     // A writable buffer of at least minLength characters (plus terminator). After writing,
     // ReleaseBuffer(-1) takes the text up to its first zero, ReleaseBuffer(n) the first n.
@@ -98,12 +90,11 @@ public:
     friend CString operator+(LPCWSTR a, const CString& b);
     friend CString operator+(const CString& a, WCHAR b);
     friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
-    friend bool operator==(const CString& a, LPCWSTR b) { return a.Compare(b) == 0; }
-    friend bool operator==(LPCWSTR a, const CString& b) { return b.Compare(a) == 0; }
+    friend bool operator==(const CString& a, LPCWSTR b) { return a.m_text == (b ? b : u""); }
+    friend bool operator==(LPCWSTR a, const CString& b) { return b == a; }
     friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
     friend bool operator!=(const CString& a, LPCWSTR b) { return !(a == b); }
     friend bool operator!=(LPCWSTR a, const CString& b) { return !(a == b); }
-    friend bool operator<(const CString& a, const CString& b) { return a.m_text < b.m_text; }
 
 private:
     template <class T>

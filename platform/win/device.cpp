@@ -38,32 +38,10 @@ bool IsDeviceName(std::u16string_view name) {
     return true;
 }
 
-int OpenFlags(DWORD access, DWORD disposition, bool& valid) {
-    valid = true;
-    int flags = O_CLOEXEC | O_NOCTTY;
+int OpenFlags(DWORD access) {
     const bool read = access & GENERIC_READ;
     const bool write = access & GENERIC_WRITE;
-    flags |= read && write ? O_RDWR : (write ? O_WRONLY : O_RDONLY);
-    switch (disposition) {
-        case CREATE_NEW:
-            return flags | O_CREAT | O_EXCL;
-        case CREATE_ALWAYS:
-            return flags | O_CREAT | O_TRUNC;
-        case OPEN_EXISTING:
-            return flags;
-        case OPEN_ALWAYS:
-            return flags | O_CREAT;
-        case TRUNCATE_EXISTING:
-            return flags | O_TRUNC;
-        default:
-            valid = false;
-            return flags;
-    }
-}
-
-HANDLE Failed(DWORD error) {
-    SetLastError(error);
-    return INVALID_HANDLE_VALUE;
+    return O_CLOEXEC | O_NOCTTY | (read && write ? O_RDWR : (write ? O_WRONLY : O_RDONLY));
 }
 
 // Wraps an open descriptor in the object its kind calls for and enters it in the table.
@@ -71,13 +49,13 @@ HANDLE Adopt(int fd, const std::string& path, DWORD shareMode) {
     const bool terminal = isatty(fd);
     if (shareMode == 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);
-        return Failed(terminal ? ERROR_ACCESS_DENIED : ERROR_SHARING_VIOLATION);
+        return FailedHandle(terminal ? ERROR_ACCESS_DENIED : ERROR_SHARING_VIOLATION);
     }
     if (terminal) {
         // Reads and writes wait in poll(); the descriptor itself never blocks.
         fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
         auto port = SerialPort::Adopt(fd, path, shareMode == 0);
-        return port ? InsertHandle(std::move(port)) : Failed(ErrorFromErrno(errno));
+        return port ? InsertHandle(std::move(port)) : FailedHandle(ErrorFromErrno(errno));
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return InsertHandle(std::make_shared<PlainFile>(fd));
@@ -105,7 +83,7 @@ HANDLE OpenDevice(std::u16string_view name, DWORD access, DWORD shareMode) {
         const int err = errno;
         RV_TRACE(channel, "open %s entry %s%s: %s", device.c_str(), entry.c_str(),
                  Resolved(entry).c_str(), ErrnoText(err).c_str());
-        return Failed(ERROR_FILE_NOT_FOUND);
+        return FailedHandle(ERROR_FILE_NOT_FOUND);
     }
     if (S_ISSOCK(st.st_mode)) {
         auto control = SocketControlDevice::Connect(entry);
@@ -113,21 +91,21 @@ HANDLE OpenDevice(std::u16string_view name, DWORD access, DWORD shareMode) {
         RV_TRACE(TraceChannel::Control, "open %s entry %s%s: control socket%s%s", device.c_str(),
                  entry.c_str(), Resolved(entry).c_str(),
                  control ? "" : ", not served: ", control ? "" : ErrnoText(err).c_str());
-        return control ? InsertHandle(std::move(control)) : Failed(ERROR_DEVICE_NOT_CONNECTED);
+        return control ? InsertHandle(std::move(control))
+                       : FailedHandle(ERROR_DEVICE_NOT_CONNECTED);
     }
     if (!S_ISCHR(st.st_mode) && !S_ISREG(st.st_mode)) {
         RV_TRACE(channel, "open %s entry %s%s: not a device the tool can use", device.c_str(),
                  entry.c_str(), Resolved(entry).c_str());
-        return Failed(ERROR_FILE_NOT_FOUND);
+        return FailedHandle(ERROR_FILE_NOT_FOUND);
     }
-    bool valid = false;
     // Non-blocking, so that opening a line without carrier cannot hang.
-    const int fd = open(entry.c_str(), OpenFlags(access, OPEN_EXISTING, valid) | O_NONBLOCK);
+    const int fd = open(entry.c_str(), OpenFlags(access) | O_NONBLOCK);
     if (fd < 0) {
         const int err = errno;
         RV_TRACE(channel, "open %s entry %s%s: %s", device.c_str(), entry.c_str(),
                  Resolved(entry).c_str(), ErrnoText(err).c_str());
-        return Failed(ErrorFromErrno(err));
+        return FailedHandle(ErrorFromErrno(err));
     }
     const bool terminal = isatty(fd);
     const HANDLE handle = Adopt(fd, entry, shareMode);
@@ -170,26 +148,21 @@ std::string GetDeviceDirectory() {
 
 HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES /*security*/,
                    DWORD disposition, DWORD /*flags*/, HANDLE /*templateFile*/) {
-    if (!name || !*name) {
-        return win_detail::Failed(ERROR_INVALID_PARAMETER);
+    if (!name || !*name || disposition != OPEN_EXISTING) {
+        return win_detail::FailedHandle(ERROR_INVALID_PARAMETER);
     }
     const std::u16string_view view(name);
     if (win_detail::IsDeviceName(view)) {
         return win_detail::OpenDevice(view, access, shareMode);
     }
-    bool valid = false;
-    const int flags = win_detail::OpenFlags(access, disposition, valid);
-    if (!valid) {
-        return win_detail::Failed(ERROR_INVALID_PARAMETER);
-    }
     const std::string path = ToPosixPath(name);
     struct stat st {};
     if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        return win_detail::Failed(ERROR_ACCESS_DENIED);
+        return win_detail::FailedHandle(ERROR_ACCESS_DENIED);
     }
-    const int fd = open(path.c_str(), flags | O_NONBLOCK, 0666);
+    const int fd = open(path.c_str(), win_detail::OpenFlags(access) | O_NONBLOCK);
     if (fd < 0) {
-        return win_detail::Failed(win_detail::ErrorFromErrno(errno));
+        return win_detail::FailedHandle(win_detail::ErrorFromErrno(errno));
     }
     return win_detail::Adopt(fd, path, shareMode);
 }

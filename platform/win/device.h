@@ -9,7 +9,8 @@
 //     ioctl().
 // A missing entry fails with ERROR_FILE_NOT_FOUND, as a missing device does on the terminal;
 // a socket nobody serves fails with ERROR_DEVICE_NOT_CONNECTED. Any other name is a path in
-// the path view, opened as a file (a terminal reached by path is a serial port too).
+// the path view, opened as a file (a terminal reached by path is a serial port too). Only what
+// exists opens (disposition OPEN_EXISTING; any other is ERROR_INVALID_PARAMETER): no file is made.
 //
 // Share mode 0 asks for the device or file alone: a second such open, from this or another
 // program, fails with ERROR_SHARING_VIOLATION (ERROR_ACCESS_DENIED for serial ports, as the

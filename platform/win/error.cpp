@@ -72,4 +72,9 @@ BOOL Fail(DWORD error) {
     return FALSE;
 }
 
+HANDLE FailedHandle(DWORD error) {
+    SetLastError(error);
+    return INVALID_HANDLE_VALUE;
+}
+
 }  // namespace win_detail

@@ -14,5 +14,7 @@ DWORD ErrorFromErrno(int err);
 // Sets the last error from errno and returns FALSE, for one-line failure paths.
 BOOL FailWithErrno();
 BOOL Fail(DWORD error);
+// Sets the last error and returns INVALID_HANDLE_VALUE, for the failure paths of opens.
+HANDLE FailedHandle(DWORD error);
 
 }  // namespace win_detail

@@ -61,7 +61,12 @@ BOOL PlainFile::IoControl(DWORD code, const void* in, DWORD /*inSize*/, void* /*
 
 }  // namespace win_detail
 
-BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD done, LPOVERLAPPED overlapped) {
+namespace {
+
+// ReadFile and WriteFile alike: the count starts at 0 and the handle's object moves the bytes.
+template <class Buffer, class Move>
+BOOL Transfer(HANDLE file, Buffer buffer, DWORD size, LPDWORD done, LPOVERLAPPED overlapped,
+              Move move) {
     DWORD ignored = 0;
     DWORD& count = done ? *done : ignored;
     count = 0;
@@ -72,21 +77,19 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD done, LPOVERLAPPED
     if (!object) {
         return win_detail::Fail(ERROR_INVALID_HANDLE);
     }
-    return object->Read(buffer, size, &count);
+    return move(*object, &count);
+}
+
+}  // namespace
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD done, LPOVERLAPPED overlapped) {
+    return Transfer(file, buffer, size, done, overlapped,
+                    [&](auto& object, DWORD* count) { return object.Read(buffer, size, count); });
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD done, LPOVERLAPPED overlapped) {
-    DWORD ignored = 0;
-    DWORD& count = done ? *done : ignored;
-    count = 0;
-    if (overlapped || (!buffer && size > 0)) {
-        return win_detail::Fail(ERROR_INVALID_PARAMETER);
-    }
-    const auto object = win_detail::LookupHandle(file);
-    if (!object) {
-        return win_detail::Fail(ERROR_INVALID_HANDLE);
-    }
-    return object->Write(buffer, size, &count);
+    return Transfer(file, buffer, size, done, overlapped,
+                    [&](auto& object, DWORD* count) { return object.Write(buffer, size, count); });
 }
 
 DWORD GetFileSize(HANDLE file, LPDWORD high) {

@@ -16,46 +16,43 @@ std::shared_ptr<win_detail::SerialPort> Port(HANDLE handle) {
     return port;
 }
 
+using win_detail::SerialPort;
+
+// The settings calls alike: a record to fill or to apply, and the port behind the handle.
+template <class Record, class Use>
+BOOL WithRecord(HANDLE handle, Record* record, Use use) {
+    if (!record) {
+        return win_detail::Fail(ERROR_INVALID_PARAMETER);
+    }
+    const auto port = Port(handle);
+    return port ? use(*port, *record) : FALSE;
+}
+
 }  // namespace
 
 BOOL GetCommState(HANDLE port, LPDCB dcb) {
-    if (!dcb) {
-        return win_detail::Fail(ERROR_INVALID_PARAMETER);
-    }
-    const auto p = Port(port);
-    return p ? p->GetState(*dcb) : FALSE;
+    return WithRecord(port, dcb, [](SerialPort& p, DCB& d) {
+        d = p.GetState();
+        return TRUE;
+    });
 }
 
 BOOL SetCommState(HANDLE port, LPDCB dcb) {
-    if (!dcb) {
-        return win_detail::Fail(ERROR_INVALID_PARAMETER);
-    }
-    const auto p = Port(port);
-    return p ? p->SetState(*dcb) : FALSE;
+    return WithRecord(port, dcb, [](SerialPort& p, DCB& d) { return p.SetState(d); });
 }
 
 BOOL GetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts) {
-    if (!timeouts) {
-        return win_detail::Fail(ERROR_INVALID_PARAMETER);
-    }
-    const auto p = Port(port);
-    if (!p) {
-        return FALSE;
-    }
-    *timeouts = p->GetTimeouts();
-    return TRUE;
+    return WithRecord(port, timeouts, [](SerialPort& p, COMMTIMEOUTS& t) {
+        t = p.GetTimeouts();
+        return TRUE;
+    });
 }
 
 BOOL SetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts) {
-    if (!timeouts) {
-        return win_detail::Fail(ERROR_INVALID_PARAMETER);
-    }
-    const auto p = Port(port);
-    if (!p) {
-        return FALSE;
-    }
-    p->SetTimeouts(*timeouts);
-    return TRUE;
+    return WithRecord(port, timeouts, [](SerialPort& p, COMMTIMEOUTS& t) {
+        p.SetTimeouts(t);
+        return TRUE;
+    });
 }
 
 BOOL PurgeComm(HANDLE port, DWORD flags) {

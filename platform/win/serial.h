@@ -8,24 +8,23 @@
 //   fOutX / fInX, XonChar / XoffChar           -> IXON / IXOFF, VSTART / VSTOP
 //   fOutxCtsFlow or fRtsControl HANDSHAKE      -> CRTSCTS
 //   fDtrControl, fRtsControl (not handshake)   -> the DTR and RTS lines (TIOCMBIS/TIOCMBIC)
-// Fields termios cannot express (fBinary, fOutxDsrFlow, fDsrSensitivity, fTXContinueOnXoff,
-// fErrorChar, fNull, fAbortOnError, XonLim, XoffLim, ErrorChar, EofChar, EvtChar, and line
-// settings that a pseudo-terminal refuses) are kept with the handle, so GetCommState reports
-// back what SetCommState was given. Fields termios does express are read from the device, so
-// a change made by another program shows.
+// GetCommState reports what SetCommState was last given, or what the driver had when the
+// port was opened: fields termios cannot express (fBinary, fOutxDsrFlow, fDsrSensitivity,
+// fTXContinueOnXoff, fErrorChar, fNull, fAbortOnError, XonLim, XoffLim, ErrorChar, EofChar,
+// EvtChar) and settings the device refused (a pseudo-terminal keeps 8 bits without parity)
+// are kept with the handle.
 //
 // Reads follow COMMTIMEOUTS as the system does: ReadFile returns when the request is filled,
 // when the interval time-out passes after a byte, or when the total time-out
 // (multiplier x bytes requested + constant) passes; an empty queue alone never ends a read.
-// ReadIntervalTimeout MAXDWORD with both totals 0 returns at once with what is queued.
-// All zero: wait until the request is filled. Writes end when everything is written or the
-// total write time-out (multiplier x bytes + constant) passes, with TRUE and the count
+// A zero interval or total does not limit the read. Writes end when everything is written or
+// the total write time-out (multiplier x bytes + constant) passes, with TRUE and the count
 // written. A port that goes away (adapter unplugged, pseudo-terminal peer closed) makes reads
 // and writes fail at once with ERROR_DEVICE_NOT_CONNECTED, without spinning; bytes that
 // arrived before are delivered first. When a device appears at the port's path again (the
 // adapter plugged back in, the device directory's link pointing at the new device), the next
 // operation reattaches to it with the port's settings and time-outs and goes on; meanwhile
-// every operation fails at once. Closing the handle ends a read or write in progress on
+// every read and write fails at once. Closing the handle ends a read or write in progress on
 // another thread (ERROR_OPERATION_ABORTED).
 #pragma once
 
@@ -38,9 +37,9 @@ BOOL GetCommState(HANDLE port, LPDCB dcb);
 BOOL SetCommState(HANDLE port, LPDCB dcb);
 BOOL GetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts);
 BOOL SetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts);
-// PURGE_TXCLEAR / PURGE_RXCLEAR discard the output / input queue. PURGE_TXABORT /
-// PURGE_RXABORT end a write / read in progress on another thread (FALSE with
-// ERROR_OPERATION_ABORTED and the count done so far); they do not affect later calls.
+// PURGE_TXCLEAR / PURGE_RXCLEAR discard the output / input queue. PURGE_TXABORT ends a write
+// in progress on another thread (FALSE with ERROR_OPERATION_ABORTED and the count done so
+// far); it does not affect later writes.
 BOOL PurgeComm(HANDLE port, DWORD flags);
 
 // The DCB's flag word (its third word) as one value, bit 0 being fBinary.

@@ -30,8 +30,7 @@ BOOL LineFailed(int err) {
 std::shared_ptr<SerialPort> SerialPort::Adopt(int fd, std::string path, bool exclusive) {
     std::shared_ptr<SerialPort> port(new SerialPort(std::move(path), exclusive));
     termios t{};
-    if (!port->m_wake.Valid() || !port->m_txAbort.Valid() || !port->m_rxAbort.Valid() ||
-        tcgetattr(fd, &t) != 0) {
+    if (!port->m_wake.Valid() || !port->m_txAbort.Valid() || tcgetattr(fd, &t) != 0) {
         const int err = errno;
         close(fd);
         errno = err;
@@ -51,7 +50,6 @@ std::shared_ptr<SerialPort> SerialPort::Adopt(int fd, std::string path, bool exc
     driver.StopBits = ONESTOPBIT;
     driver.BaudRate = CBR_9600;
     tcgetattr(fd, &t);
-    port->m_seen = t;
     port->m_kept = DcbFromTermios(t, driver);
     ReportModemLines(fd, port->m_kept);
     return port;
@@ -108,14 +106,15 @@ void SerialPort::Detach(const std::shared_ptr<Line>& line) {
     }
 }
 
-int SerialPort::Wait(int fd, short events, const WakeFd& abort, int timeoutMs) {
-    pollfd fds[3] = {{fd, events, 0}, {m_wake.Fd(), POLLIN, 0}, {abort.Fd(), POLLIN, 0}};
+int SerialPort::Wait(int fd, short events, const WakeFd* abort, int timeoutMs) {
+    pollfd fds[3] = {
+        {fd, events, 0}, {m_wake.Fd(), POLLIN, 0}, {abort ? abort->Fd() : -1, POLLIN, 0}};
     const int n = poll(fds, 3, timeoutMs);
     if (m_closed || (n > 0 && fds[1].revents)) {
         return kClosed;
     }
     if (n > 0 && fds[2].revents) {
-        abort.Drain();
+        abort->Drain();
         return kAborted;
     }
     return n > 0 ? fds[0].revents : 0;
@@ -160,37 +159,22 @@ BOOL SerialPort::ReadLine(void* buffer, DWORD size, DWORD* done) {
         return Fail(ERROR_OPERATION_ABORTED);
     }
     const auto start = Deadline::Clock::now();
-    const bool queuedOnly = t.ReadIntervalTimeout == MAXDWORD &&
-                            t.ReadTotalTimeoutMultiplier == 0 && t.ReadTotalTimeoutConstant == 0;
-    const bool firstByteOnly =
-        t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == MAXDWORD &&
-        t.ReadTotalTimeoutConstant > 0 && t.ReadTotalTimeoutConstant < MAXDWORD;
     Deadline total = Deadline::Never();
-    if (firstByteOnly) {
-        total = Deadline::At(start + std::chrono::milliseconds(t.ReadTotalTimeoutConstant));
-    } else if (!queuedOnly && (t.ReadTotalTimeoutMultiplier || t.ReadTotalTimeoutConstant)) {
+    if (t.ReadTotalTimeoutMultiplier || t.ReadTotalTimeoutConstant) {
         const auto ms = static_cast<std::uint64_t>(t.ReadTotalTimeoutMultiplier) * size +
                         t.ReadTotalTimeoutConstant;
         total = Deadline::At(start + std::chrono::milliseconds(ms));
     }
-    const bool useInterval = !queuedOnly && !firstByteOnly && t.ReadIntervalTimeout != 0 &&
-                             t.ReadIntervalTimeout != MAXDWORD;
     Deadline::Clock::time_point lastByte = start;
     const std::shared_ptr<Line> line = Attached();
     if (!line) {
         return Fail(m_closed ? ERROR_OPERATION_ABORTED : ERROR_DEVICE_NOT_CONNECTED);
     }
-    m_rxAbort.Drain();  // an abort ends reads in progress only
-    const std::uint64_t aborts = m_rxAborts;
-
     while (got < size) {
         const ssize_t n = read(line->fd, out + got, size - got);
         if (n > 0) {
             got += static_cast<DWORD>(n);
             lastByte = Deadline::Clock::now();
-            if (firstByteOnly) {
-                break;
-            }
             continue;
         }
         if (n < 0 && errno == EINTR) {
@@ -204,11 +188,8 @@ BOOL SerialPort::ReadLine(void* buffer, DWORD size, DWORD* done) {
             *done = got;
             return got > 0 ? TRUE : LineFailed(err);
         }
-        if (queuedOnly) {
-            break;
-        }
         Deadline until = total;
-        if (useInterval && got > 0) {
+        if (t.ReadIntervalTimeout != 0 && got > 0) {
             until = until.Earliest(
                 Deadline::At(lastByte + std::chrono::milliseconds(t.ReadIntervalTimeout)));
         }
@@ -216,8 +197,7 @@ BOOL SerialPort::ReadLine(void* buffer, DWORD size, DWORD* done) {
         if (wait == 0) {
             break;
         }
-        const int events = Wait(line->fd, POLLIN, m_rxAbort, wait);
-        if (events == kClosed || (events == kAborted && m_rxAborts != aborts)) {
+        if (Wait(line->fd, POLLIN, nullptr, wait) == kClosed) {
             *done = got;
             return Fail(ERROR_OPERATION_ABORTED);
         }
@@ -268,7 +248,7 @@ BOOL SerialPort::WriteLine(const void* buffer, DWORD size, DWORD* done) {
         if (wait == 0) {
             break;  // the write time-out: TRUE with what went out
         }
-        const int events = Wait(line->fd, POLLOUT, m_txAbort, wait);
+        const int events = Wait(line->fd, POLLOUT, &m_txAbort, wait);
         if (events == kClosed || m_txAborts != aborts) {
             *done = put;
             return Fail(ERROR_OPERATION_ABORTED);
@@ -283,10 +263,6 @@ BOOL SerialPort::Purge(DWORD flags) {
     if (flags & PURGE_TXABORT) {
         ++m_txAborts;
         m_txAbort.Signal();
-    }
-    if (flags & PURGE_RXABORT) {
-        ++m_rxAborts;
-        m_rxAbort.Signal();
     }
     if (!(flags & (PURGE_TXCLEAR | PURGE_RXCLEAR))) {
         return TRUE;

@@ -42,7 +42,7 @@ public:
     BOOL Write(const void* buffer, DWORD size, DWORD* done) override;
     void Close() override;
 
-    BOOL GetState(DCB& dcb);
+    DCB GetState();
     BOOL SetState(const DCB& dcb);
     COMMTIMEOUTS GetTimeouts();
     void SetTimeouts(const COMMTIMEOUTS& timeouts);
@@ -70,15 +70,15 @@ private:
     std::shared_ptr<Line> Attached();
     // Drops the line an operation found gone (unless another has replaced it already).
     void Detach(const std::shared_ptr<Line>& line);
-    // Makes t the raw termios of the kept DCB on fd, with the modem lines; under m_mutex.
+    // Applies the DCB to fd as raw termios, with the modem lines; under m_mutex.
     bool Apply(int fd, const DCB& dcb);
 
-    // Waits for events on the line, for Close() or for an abort (the abort descriptor of the
-    // direction waited for); -1 waits without limit. Returns the line's revents, 0 on timeout,
-    // kClosed when the handle was closed, kAborted on an abort signal.
+    // Waits for events on the line, for Close() or for an abort (a write's, when given); -1
+    // waits without limit. Returns the line's revents, 0 on timeout, kClosed when the handle
+    // was closed, kAborted on an abort signal.
     static constexpr int kClosed = -1;
     static constexpr int kAborted = -2;
-    int Wait(int fd, short events, const WakeFd& abort, int timeoutMs);
+    int Wait(int fd, short events, const WakeFd* abort, int timeoutMs);
     static void ApplyModemLines(int fd, const DCB& dcb);
     static void ReportModemLines(int fd, DCB& dcb);
 
@@ -86,16 +86,13 @@ private:
     const std::string m_name;  // the device directory entry's name, for the trace
     const bool m_exclusive;
     const WakeFd m_wake;  // readable for good once the handle is closed
-    // PURGE_TXABORT / PURGE_RXABORT: a count of aborts and a descriptor to wake the operation.
+    // PURGE_TXABORT: a count of aborts and a descriptor to wake the write.
     std::atomic<std::uint64_t> m_txAborts{0};
-    std::atomic<std::uint64_t> m_rxAborts{0};
     const WakeFd m_txAbort;
-    const WakeFd m_rxAbort;
     std::atomic<bool> m_closed{false};
     std::mutex m_mutex;            // guards the records below
     std::shared_ptr<Line> m_line;  // nullptr while the device is away
     DCB m_kept{};                  // what was last set, or what the driver had at the open
-    termios m_seen{};              // the line's settings right after that: what we left it at
     COMMTIMEOUTS m_timeouts{};
 };
 

@@ -17,20 +17,12 @@ bool SerialPort::Apply(int fd, const DCB& dcb) {
         return false;
     }
     ApplyModemLines(fd, dcb);
-    tcgetattr(fd, &m_seen);  // a pseudo-terminal, say, keeps 8 bits without parity
     return true;
 }
 
-BOOL SerialPort::GetState(DCB& dcb) {
-    const std::shared_ptr<Line> line = Attached();
-    termios t{};
-    if (!line || tcgetattr(line->fd, &t) != 0) {
-        return LineFailed(line ? errno : EIO);
-    }
+DCB SerialPort::GetState() {
     std::lock_guard lock(m_mutex);
-    dcb = MergeChanges(m_kept, DcbFromTermios(m_seen, m_kept), DcbFromTermios(t, m_kept));
-    ReportModemLines(line->fd, dcb);
-    return TRUE;
+    return m_kept;
 }
 
 BOOL SerialPort::SetState(const DCB& dcb) {
@@ -55,8 +47,12 @@ BOOL SerialPort::SetState(const DCB& dcb) {
     }
     m_kept = dcb;
     m_kept.DCBlength = sizeof(DCB);
-    RV_TRACE(TraceChannel::Serial, "%s settings %s; the termios became %s", m_name.c_str(),
-             DescribeDcb(dcb).c_str(), DescribeTermios(m_seen).c_str());
+    if (TraceOn(TraceChannel::Serial)) {
+        termios t{};  // a pseudo-terminal, say, keeps 8 bits without parity
+        tcgetattr(line->fd, &t);
+        TraceLine(TraceChannel::Serial, "%s settings %s; the termios became %s", m_name.c_str(),
+                  DescribeDcb(dcb).c_str(), DescribeTermios(t).c_str());
+    }
     return TRUE;
 }
 

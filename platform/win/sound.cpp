@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -171,20 +170,12 @@ BOOL sndPlaySoundW(LPCWSTR soundName, UINT flags) {
         return TRUE;
     }
     const std::string path = ToPosixPath(soundName);
-    if (!win_detail::TraceOn(TraceChannel::Sound)) {
-        std::string ignored;
-        return PlayFile(path, ignored);
-    }
-    const auto start = std::chrono::steady_clock::now();
     std::string why;
-    const BOOL ok = PlayFile(path, why);
-    const DWORD error = GetLastError();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - start)
-                        .count();
-    win_detail::TraceLine(
-        TraceChannel::Sound, "play %s on the ALSA device \"%s\": %s after %lld ms", path.c_str(),
-        kDevice, ok && why.empty() ? "played" : why.c_str(), static_cast<long long>(ms));
-    SetLastError(error);
-    return ok;
+    return win_detail::TimedForTrace(
+        TraceChannel::Sound, [&] { return PlayFile(path, why); },
+        [&](BOOL ok, DWORD, long long ms) {
+            win_detail::TraceLine(
+                TraceChannel::Sound, "play %s on the ALSA device \"%s\": %s after %lld ms",
+                path.c_str(), kDevice, ok && why.empty() ? "played" : why.c_str(), ms);
+        });
 }

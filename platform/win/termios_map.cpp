@@ -41,10 +41,6 @@ DWORD BaudFromSpeed(speed_t speed, DWORD fallback) {
     return fallback;
 }
 
-bool WantsCtsRts(const DCB& d) {
-    return d.fOutxCtsFlow || d.fRtsControl == RTS_CONTROL_HANDSHAKE;
-}
-
 }  // namespace
 
 void MakeRaw(termios& t) {
@@ -93,7 +89,7 @@ bool DcbToTermios(const DCB& d, termios& t) {
     }
     t.c_iflag &= ~static_cast<tcflag_t>(INPCK | IGNPAR | IXON | IXOFF);
     t.c_iflag |= (d.fParity ? INPCK : 0) | (d.fOutX ? IXON : 0) | (d.fInX ? IXOFF : 0);
-    if (WantsCtsRts(d)) {
+    if (d.fOutxCtsFlow || d.fRtsControl == RTS_CONTROL_HANDSHAKE) {
         t.c_cflag |= CRTSCTS;
     } else {
         t.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
@@ -130,65 +126,17 @@ DCB DcbFromTermios(const termios& t, const DCB& kept) {
     } else {
         d.Parity = (t.c_cflag & PARODD) ? ODDPARITY : EVENPARITY;
     }
-    if (!(t.c_cflag & CSTOPB)) {
-        d.StopBits = ONESTOPBIT;
-    } else if (kept.StopBits == ONESTOPBIT) {
-        d.StopBits = TWOSTOPBITS;
-    }
+    d.StopBits = (t.c_cflag & CSTOPB) ? TWOSTOPBITS : ONESTOPBIT;
     d.fParity = (t.c_iflag & INPCK) ? 1 : 0;
     d.fOutX = (t.c_iflag & IXON) ? 1 : 0;
     d.fInX = (t.c_iflag & IXOFF) ? 1 : 0;
 
-    // CRTSCTS stands for two DCB fields; only a disagreement with what was kept is news.
-    const bool ctsRts = (t.c_cflag & CRTSCTS) != 0;
-    if (ctsRts != WantsCtsRts(kept)) {
-        d.fOutxCtsFlow = ctsRts ? 1 : 0;
-        if (ctsRts) {
-            d.fRtsControl = RTS_CONTROL_HANDSHAKE;
-        } else if (d.fRtsControl == RTS_CONTROL_HANDSHAKE) {
-            d.fRtsControl = RTS_CONTROL_ENABLE;
-        }
+    if (t.c_cflag & CRTSCTS) {
+        d.fOutxCtsFlow = 1;
+        d.fRtsControl = RTS_CONTROL_HANDSHAKE;
     }
     d.XonChar = static_cast<char>(t.c_cc[VSTART]);
     d.XoffChar = static_cast<char>(t.c_cc[VSTOP]);
-    return d;
-}
-
-// What was set, except where the line changed since we left it: another program's change
-// shows, a setting the device merely refused does not.
-DCB MergeChanges(const DCB& kept, const DCB& seen, const DCB& now) {
-    DCB d = kept;
-    if (now.BaudRate != seen.BaudRate) {
-        d.BaudRate = now.BaudRate;
-    }
-    if (now.ByteSize != seen.ByteSize) {
-        d.ByteSize = now.ByteSize;
-    }
-    if (now.Parity != seen.Parity) {
-        d.Parity = now.Parity;
-    }
-    if (now.StopBits != seen.StopBits) {
-        d.StopBits = now.StopBits;
-    }
-    if (now.fParity != seen.fParity) {
-        d.fParity = now.fParity;
-    }
-    if (now.fOutX != seen.fOutX) {
-        d.fOutX = now.fOutX;
-    }
-    if (now.fInX != seen.fInX) {
-        d.fInX = now.fInX;
-    }
-    if (now.fOutxCtsFlow != seen.fOutxCtsFlow || now.fRtsControl != seen.fRtsControl) {
-        d.fOutxCtsFlow = now.fOutxCtsFlow;
-        d.fRtsControl = now.fRtsControl;
-    }
-    if (now.XonChar != seen.XonChar) {
-        d.XonChar = now.XonChar;
-    }
-    if (now.XoffChar != seen.XoffChar) {
-        d.XoffChar = now.XoffChar;
-    }
     return d;
 }
 

@@ -18,12 +18,8 @@ void MakeRaw(termios& t);
 // False when a value cannot be expressed; t is then unspecified and must not be applied.
 bool DcbToTermios(const DCB& dcb, termios& t);
 
-// The DCB the device reports: what termios expresses taken from t, the rest from kept.
+// The DCB of a device found with settings t: what termios expresses taken from t (CRTSCTS as
+// the RTS handshake), the rest from kept.
 DCB DcbFromTermios(const termios& t, const DCB& kept);
-
-// What was set (kept), except where the line changed since we left it (seen: the DCB of the
-// settings then, now: of the settings now): another program's change shows, a setting the
-// device merely refused does not.
-DCB MergeChanges(const DCB& kept, const DCB& seen, const DCB& now);
 
 }  // namespace win_detail

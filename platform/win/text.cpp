@@ -1,6 +1,11 @@
 #include "platform/win/text.h"
 
+#include "platform/win/text_p.h"
+
 namespace {
+
+using win_detail::IsHighSurrogate;
+using win_detail::IsLowSurrogate;
 
 constexpr char32_t kReplacement = 0xFFFD;
 
@@ -32,13 +37,6 @@ void AppendUtf16(std::u16string& out, char32_t c) {
     }
 }
 
-bool IsHigh(char16_t u) {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-bool IsLow(char16_t u) {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
-
 }  // namespace
 
 std::string Utf16ToUtf8(std::u16string_view text) {
@@ -46,10 +44,10 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t u = text[i];
-        if (IsHigh(u) && i + 1 < text.size() && IsLow(text[i + 1])) {
+        if (IsHighSurrogate(u) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
             AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
             ++i;
-        } else if (IsHigh(u) || IsLow(u)) {
+        } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
             AppendUtf8(out, kReplacement);
         } else {
             AppendUtf8(out, u);

@@ -2,7 +2,7 @@
 //
 // The values and field orders are those of the 32-bit terminal the tool was designed for, so
 // code above the platform reads exactly as it would there. Text is 16-bit (char16_t); string
-// literals are written with _T("...") or TEXT("...").
+// literals are written with _T("...").
 #pragma once
 
 #include <cstddef>
@@ -44,7 +44,6 @@ using HICON = struct HICON__*;
 using HKEY = struct HKEY__*;
 
 #define _T(x) u##x
-#define TEXT(x) u##x
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -54,7 +53,6 @@ inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~std::uintpt
 
 constexpr DWORD MAX_PATH = 260;
 constexpr DWORD INFINITE = 0xFFFFFFFF;
-constexpr DWORD MAXDWORD = 0xFFFFFFFF;
 
 // CreateFileW
 constexpr DWORD GENERIC_READ = 0x80000000;
@@ -62,14 +60,7 @@ constexpr DWORD GENERIC_WRITE = 0x40000000;
 constexpr DWORD FILE_SHARE_READ = 0x00000001;
 constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
 constexpr DWORD CREATE_NEW = 1;
-constexpr DWORD CREATE_ALWAYS = 2;
 constexpr DWORD OPEN_EXISTING = 3;
-constexpr DWORD OPEN_ALWAYS = 4;
-constexpr DWORD TRUNCATE_EXISTING = 5;
-constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x00000001;
-constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x00000002;
-constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x00000010;
-constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
 constexpr DWORD FILE_FLAG_RANDOM_ACCESS = 0x10000000;
 constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
 
@@ -81,7 +72,6 @@ constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
 constexpr DWORD ERROR_ACCESS_DENIED = 5;
 constexpr DWORD ERROR_INVALID_HANDLE = 6;
 constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
-constexpr DWORD ERROR_NO_MORE_FILES = 18;
 constexpr DWORD ERROR_GEN_FAILURE = 31;
 constexpr DWORD ERROR_SHARING_VIOLATION = 32;
 constexpr DWORD ERROR_NOT_SUPPORTED = 50;
@@ -92,7 +82,6 @@ constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_BAD_EXE_FORMAT = 193;
 constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 constexpr DWORD ERROR_OPERATION_ABORTED = 995;
-constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
 constexpr DWORD ERROR_DEVICE_NOT_CONNECTED = 1167;
 constexpr DWORD ERROR_TIMEOUT = 1460;
 
@@ -101,14 +90,8 @@ constexpr DWORD WAIT_OBJECT_0 = 0;
 constexpr DWORD WAIT_TIMEOUT = 258;
 constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
 
-// Thread priorities (the terminal's values: normal is 3)
-constexpr int THREAD_PRIORITY_TIME_CRITICAL = 0;
-constexpr int THREAD_PRIORITY_HIGHEST = 1;
-constexpr int THREAD_PRIORITY_ABOVE_NORMAL = 2;
+// The thread priority the tool sets (the terminal's value)
 constexpr int THREAD_PRIORITY_NORMAL = 3;
-constexpr int THREAD_PRIORITY_BELOW_NORMAL = 4;
-constexpr int THREAD_PRIORITY_LOWEST = 5;
-constexpr int THREAD_PRIORITY_IDLE = 7;
 
 // Serial ports
 constexpr DWORD PURGE_TXABORT = 0x0001;
@@ -116,18 +99,8 @@ constexpr DWORD PURGE_RXABORT = 0x0002;
 constexpr DWORD PURGE_TXCLEAR = 0x0004;
 constexpr DWORD PURGE_RXCLEAR = 0x0008;
 
-constexpr DWORD CBR_110 = 110;
-constexpr DWORD CBR_300 = 300;
-constexpr DWORD CBR_600 = 600;
-constexpr DWORD CBR_1200 = 1200;
-constexpr DWORD CBR_2400 = 2400;
-constexpr DWORD CBR_4800 = 4800;
 constexpr DWORD CBR_9600 = 9600;
-constexpr DWORD CBR_14400 = 14400;
 constexpr DWORD CBR_19200 = 19200;
-constexpr DWORD CBR_38400 = 38400;
-constexpr DWORD CBR_57600 = 57600;
-constexpr DWORD CBR_115200 = 115200;
 
 constexpr BYTE NOPARITY = 0;
 constexpr BYTE ODDPARITY = 1;
@@ -197,19 +170,9 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 struct OVERLAPPED;
 using LPOVERLAPPED = OVERLAPPED*;
 
-struct FILETIME {
-    DWORD dwLowDateTime;
-    DWORD dwHighDateTime;
-};
-
+// What a file search found: the tool asks only whether there was an entry, so the record
+// holds nothing else it could read.
 struct WIN32_FIND_DATAW {
-    DWORD dwFileAttributes;
-    FILETIME ftCreationTime;
-    FILETIME ftLastAccessTime;
-    FILETIME ftLastWriteTime;
-    DWORD nFileSizeHigh;
-    DWORD nFileSizeLow;
-    DWORD dwOID;
     WCHAR cFileName[MAX_PATH];
 };
 using WIN32_FIND_DATA = WIN32_FIND_DATAW;
@@ -217,7 +180,6 @@ using LPWIN32_FIND_DATAW = WIN32_FIND_DATAW*;
 
 // ShellExecuteEx
 constexpr DWORD SEE_MASK_NOCLOSEPROCESS = 0x00000040;
-constexpr DWORD SEE_MASK_FLAG_NO_UI = 0x00000400;
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
 constexpr int SW_SHOW = 5;
@@ -241,7 +203,6 @@ struct SHELLEXECUTEINFO {
     HANDLE hIcon;
     HANDLE hProcess;
 };
-using SHELLEXECUTEINFOW = SHELLEXECUTEINFO;
 using LPSHELLEXECUTEINFO = SHELLEXECUTEINFO*;
 constexpr DWORD SHELLEXECUTEINFO_TERMINAL_SIZE = 60;
 // On a 32-bit build (the older terminals) the record is the terminal's own, byte for byte.
@@ -254,7 +215,6 @@ constexpr UINT SND_ASYNC = 0x0001;
 constexpr UINT SND_NODEFAULT = 0x0002;
 constexpr UINT SND_MEMORY = 0x0004;
 constexpr UINT SND_LOOP = 0x0008;
-constexpr UINT SND_NOSTOP = 0x0010;
 
 // WideCharToMultiByte
 constexpr UINT CP_ACP = 0;

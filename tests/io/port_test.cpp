@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "tests/support/device_dir.h"
 #include "tools/sim/pty.h"
 
@@ -101,7 +99,7 @@ TEST_F(PortSetupTest, WhatArrivedBeforeTheSetUpIsDiscarded) {
     devices.Link("COM0", line.SlavePath());
     HANDLE port = OpenPort(_T("COM0:"));
     line.Send("stale");
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(line.WaitUnread(5));
     ConfigurePort(port, kCom0Profile);
     line.Send("fresh");
     char buf[50];

@@ -22,6 +22,8 @@ constexpr std::uint32_t kEnable = 100;
 constexpr std::uint32_t kTrigger = 200;
 constexpr std::uint32_t kDisable = 150;
 constexpr int kSoundFrames = 400;
+// The scan's time-out where a test runs the timers 20 times faster.
+constexpr int kScaledTimeoutMs = CBarcodePage::kScanTimeoutMs / 20;
 
 class BarcodePageTest : public pagetest::DialogTest {
 protected:
@@ -115,12 +117,13 @@ TEST_F(BarcodePageTest, ScanTimesOutOnceUnlessAByteComes) {
     ASSERT_TRUE(CodesArrive(2));
     Click(page(), IDC_SCAN);
     ASSERT_TRUE(CodesArrive(4));
-    rvtest::Pump(1000);
-    EXPECT_EQ(CodesSinceStart(), (Codes{kTrigger, kStop}));  // exactly one stop, from the timer
+    EXPECT_EQ(CodesSinceStart(), (Codes{kTrigger, kStop}));
+    EXPECT_FALSE(page().KillTimer(CBarcodePage::kScanTimer));  // gone: it cannot stop again
 
     Click(page(), IDC_SCAN);
     com2.Send(std::string(1, '\0'));  // a zero byte: nothing to show, but the time-out ends
-    rvtest::Pump(1000);
+    // A loop that ends after the time-out falls due serves the time-out first.
+    rvtest::RunLoop(kScaledTimeoutMs + 100);
     EXPECT_EQ(CodesSinceStart(), (Codes{kTrigger, kStop, kTrigger}));
     EXPECT_EQ(Box(), _T(""));
 }
@@ -137,17 +140,20 @@ TEST_F(BarcodePageTest, CancelStopsAtOnceAndTheTimerStopsAgain) {
 }
 
 TEST_F(BarcodePageTest, ASecondScanRestartsTheTimeOut) {
-    AfxScaleTimersForTesting(20);  // 500 ms
+    AfxScaleTimersForTesting(20);
     Open();
     ASSERT_TRUE(CodesArrive(2));
     Click(page(), IDC_SCAN);
-    rvtest::Pump(250);
+    rvtest::RunLoop(200);
+    const auto second = std::chrono::steady_clock::now();
     Click(page(), IDC_SCAN);
-    rvtest::Pump(400);  // the first time-out has passed, the second not yet
-    EXPECT_EQ(CodesSinceStart(), (Codes{kTrigger, kTrigger}));
     ASSERT_TRUE(CodesArrive(5));
-    rvtest::Pump(600);
+    // The first scan's time-out would have come 300 ms after the second scan; timers are
+    // never early.
+    EXPECT_GE(std::chrono::steady_clock::now() - second,
+              std::chrono::milliseconds(kScaledTimeoutMs - 50));
     EXPECT_EQ(CodesSinceStart(), (Codes{kTrigger, kTrigger, kStop}));
+    EXPECT_FALSE(page().KillTimer(CBarcodePage::kScanTimer));
 }
 
 TEST_F(BarcodePageTest, TheRealTimeOutIsTenSeconds) {

@@ -8,29 +8,33 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "platform/win/error.h"
 #include "platform/win/handles.h"
+#include "platform/win/handles_p.h"
 #include "platform/win/wait_p.h"
+#include "tests/support/blocked.h"
+#include "tests/support/elapsed.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using rvtest::ElapsedMs;
 
-long ElapsedMs(Clock::time_point since) {
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
-
-// A pump that does real work while the thread waits: it runs the jobs other threads hand
-// it through an eventfd, as the dialog framework's pump runs window calls.
+// A pump that does real work while the thread waits: it runs the jobs handed to it through an
+// eventfd, as the dialog framework's pump runs the window calls of other threads.
 class JobPump : public WaitPump {
 public:
     JobPump() : m_jobs(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
     ~JobPump() override { close(m_jobs); }
-    int JobFd() const { return m_jobs; }
     int Served() const { return m_served; }
+    void Hand(std::function<void()> job = {}) {
+        m_job = std::move(job);
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = write(m_jobs, &one, sizeof one);
+    }
 
     bool WaitReadable(int fd, int timeoutMs) override {
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -42,6 +46,9 @@ public:
                 std::uint64_t count = 0;
                 [[maybe_unused]] const ssize_t r = read(m_jobs, &count, sizeof count);
                 m_served += static_cast<int>(count);
+                if (m_job) {
+                    m_job();
+                }
             }
             if (n > 0 && fds[0].revents) {
                 return true;
@@ -54,35 +61,24 @@ public:
 
 private:
     const int m_jobs;
-    std::atomic<int> m_served{0};
+    int m_served = 0;
+    std::function<void()> m_job;
 };
 
-void Hand(int fd) {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t n = write(fd, &one, sizeof one);
-}
-
+// Jobs handed before a wait begins are waiting when it does: served within it or never.
 TEST(WaitTest, SleepAndEventWaitsGoThroughTheThreadsPump) {
     JobPump pump;
     SetThreadWaitPump(&pump);
-    std::thread worker([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        Hand(pump.JobFd());
-    });
+    pump.Hand();
     const auto start = Clock::now();
-    Sleep(150);
-    EXPECT_GE(ElapsedMs(start), 150);
-    worker.join();
-    EXPECT_EQ(pump.Served(), 1);  // served in the middle of the sleep
+    Sleep(50);
+    EXPECT_GE(ElapsedMs(start), 50);
+    EXPECT_EQ(pump.Served(), 1);
 
+    // A job that sets the event ends the wait that served it.
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::thread setter([&] {
-        Hand(pump.JobFd());
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        SetEvent(event);
-    });
-    EXPECT_EQ(WaitForSingleObject(event, INFINITE), WAIT_OBJECT_0);
-    setter.join();
+    pump.Hand([&] { SetEvent(event); });
+    EXPECT_EQ(WaitForSingleObject(event, 5000), WAIT_OBJECT_0);
     EXPECT_EQ(pump.Served(), 2);
     SetThreadWaitPump(nullptr);
     CloseHandle(event);
@@ -102,11 +98,18 @@ TEST(WaitTest, ManualEventsStaySetAutoEventsResetOnAWait) {
     EXPECT_EQ(WaitForSingleObject(automatic, 0), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(automatic, 30), WAIT_TIMEOUT);
 
-    // Two waiters on a manual event: one SetEvent releases both.
+    // Two threads blocked on a manual event: one SetEvent releases both.
+    std::atomic<pid_t> first{0};
+    std::atomic<pid_t> second{0};
     std::atomic<int> released{0};
-    std::thread a([&] { released += WaitForSingleObject(manual, 5000) == WAIT_OBJECT_0; });
-    std::thread b([&] { released += WaitForSingleObject(manual, 5000) == WAIT_OBJECT_0; });
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    const auto waiter = [&](std::atomic<pid_t>& id) {
+        id = gettid();
+        released += WaitForSingleObject(manual, 5000) == WAIT_OBJECT_0;
+    };
+    std::thread a(waiter, std::ref(first));
+    std::thread b(waiter, std::ref(second));
+    EXPECT_TRUE(rvtest::WaitUntilBlocked(first));
+    EXPECT_TRUE(rvtest::WaitUntilBlocked(second));
     SetEvent(manual);
     a.join();
     b.join();
@@ -116,10 +119,12 @@ TEST(WaitTest, ManualEventsStaySetAutoEventsResetOnAWait) {
 }
 
 TEST(WaitTest, WaitsOnHandlesThatCannotBeWaitedForFailAtOnce) {
-    for (HANDLE h : {static_cast<HANDLE>(nullptr), INVALID_HANDLE_VALUE}) {
+    const HANDLE file = win_detail::InsertHandle(std::make_shared<win_detail::KernelObject>());
+    for (HANDLE h : {static_cast<HANDLE>(nullptr), INVALID_HANDLE_VALUE, file}) {
         EXPECT_EQ(WaitForSingleObject(h, INFINITE), WAIT_FAILED);
         EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
     }
+    CloseHandle(file);
     EXPECT_FALSE(SetEvent(nullptr));
 }
 

@@ -38,6 +38,18 @@ int Accept(std::uint32_t) {
     return 1;
 }
 
+class DevicesCheckTest : public testing::Test {
+protected:
+    // COM0 and COM2 on pseudo-terminals of their own.
+    void LinkPorts() {
+        devices.Link("COM0", com0.SlavePath());
+        devices.Link("COM2", com2.SlavePath());
+    }
+    rvtest::DeviceDir devices;
+    sim::PseudoTerminal com0;
+    sim::PseudoTerminal com2;
+};
+
 // A socket file whose listener has gone, as a server that ended leaves it.
 void StaleSocket(const fs::path& path) {
     const int s = socket(AF_UNIX, SOCK_STREAM, 0);
@@ -49,12 +61,8 @@ void StaleSocket(const fs::path& path) {
     close(s);
 }
 
-TEST(DevicesCheckTest, AllThreeOpenAndNothingIsSentUnlessProbing) {
-    rvtest::DeviceDir devices;
-    sim::PseudoTerminal com0;
-    sim::PseudoTerminal com2;
-    devices.Link("COM0", com0.SlavePath());
-    devices.Link("COM2", com2.SlavePath());
+TEST_F(DevicesCheckTest, AllThreeOpenAndNothingIsSentUnlessProbing) {
+    LinkPorts();
     sim::ControlDeviceServer gpr1(devices.Entry("GPR1").string(), Accept);
 
     rvtest::Ran ran = RunDevices({});
@@ -74,12 +82,8 @@ TEST(DevicesCheckTest, AllThreeOpenAndNothingIsSentUnlessProbing) {
     EXPECT_EQ(com0.Receive(0, 100), "");
 }
 
-TEST(DevicesCheckTest, AControlDeviceThatDoesNotAnswerFailsTheProbe) {
-    rvtest::DeviceDir devices;
-    sim::PseudoTerminal com0;
-    sim::PseudoTerminal com2;
-    devices.Link("COM0", com0.SlavePath());
-    devices.Link("COM2", com2.SlavePath());
+TEST_F(DevicesCheckTest, AControlDeviceThatDoesNotAnswerFailsTheProbe) {
+    LinkPorts();
     sim::ControlDeviceServer gpr1(devices.Entry("GPR1").string(), [](std::uint32_t) {
         return sim::ControlDeviceServer::kNoAnswer;
     });
@@ -91,8 +95,7 @@ TEST(DevicesCheckTest, AControlDeviceThatDoesNotAnswerFailsTheProbe) {
     EXPECT_TRUE(Has(ran.out, "Not ready: GPR1."));
 }
 
-TEST(DevicesCheckTest, MissingEntriesListTheSerialDevicesToLinkTo) {
-    rvtest::DeviceDir devices;
+TEST_F(DevicesCheckTest, MissingEntriesListTheSerialDevicesToLinkTo) {
     const rvtest::Ran ran = RunDevices({});
     EXPECT_EQ(ran.status, 1);
     EXPECT_TRUE(Has(ran.out,
@@ -105,8 +108,7 @@ TEST(DevicesCheckTest, MissingEntriesListTheSerialDevicesToLinkTo) {
     EXPECT_TRUE(Has(ran.out, "Not ready: COM0 COM2 GPR1."));
 }
 
-TEST(DevicesCheckTest, ADanglingChainShowsWhereItBreaks) {
-    rvtest::DeviceDir devices;
+TEST_F(DevicesCheckTest, ADanglingChainShowsWhereItBreaks) {
     const fs::path dir = devices.Entry("");
     const std::string gone = (dir / "gone" / "ttyUSB9").string();
     fs::create_symlink("gone/ttyUSB9", dir / "adapter");  // relative, as udev makes them
@@ -121,8 +123,7 @@ TEST(DevicesCheckTest, ADanglingChainShowsWhereItBreaks) {
                                  (dir / "gone").string() + " exists.\n"));
 }
 
-TEST(DevicesCheckTest, ASocketNobodyServesIsNamedAsSuch) {
-    rvtest::DeviceDir devices;
+TEST_F(DevicesCheckTest, ASocketNobodyServesIsNamedAsSuch) {
     StaleSocket(devices.Entry("GPR1"));
     const rvtest::Ran ran = RunDevices({"--probe"});
     EXPECT_TRUE(Has(ran.out, "GPR1  control socket    no"));
@@ -175,9 +176,7 @@ private:
     bool m_holding = false;
 };
 
-TEST(DevicesCheckTest, APortHeldByAnotherProgramNamesItsPid) {
-    rvtest::DeviceDir devices;
-    sim::PseudoTerminal com0;
+TEST_F(DevicesCheckTest, APortHeldByAnotherProgramNamesItsPid) {
     devices.Link("COM0", com0.SlavePath());
     const PortHolder holder(com0.SlavePath());
     ASSERT_TRUE(holder.Holding());
@@ -250,7 +249,7 @@ private:
     std::vector<std::pair<std::string, std::string>> m_saved;
 };
 
-TEST(DevicesCheckTest, ADeviceTheUserMayNotOpenShowsOwnerGroupModeAndTheRemedy) {
+TEST_F(DevicesCheckTest, ADeviceTheUserMayNotOpenShowsOwnerGroupModeAndTheRemedy) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "changing the pseudo-terminal's owner takes root";
     }
@@ -261,8 +260,6 @@ TEST(DevicesCheckTest, ADeviceTheUserMayNotOpenShowsOwnerGroupModeAndTheRemedy) 
     const std::string user = nobody->pw_name;
     const std::string groupName = g->gr_name;
 
-    rvtest::DeviceDir devices;
-    sim::PseudoTerminal com0;
     devices.Link("COM0", com0.SlavePath());
     ASSERT_EQ(chmod(devices.Entry("").c_str(), 0755), 0);
     ASSERT_EQ(chown(com0.SlavePath().c_str(), 0, g->gr_gid), 0);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <functional>
 
 namespace drive {
 
@@ -24,16 +25,28 @@ QMessageBox::StandardButton ButtonFor(int answer) {
     }
 }
 
+// The modal window of that type on screen now, or nullptr.
+template <class Modal>
+Modal* ShownModal() {
+    auto* modal = qobject_cast<Modal*>(QApplication::activeModalWidget());
+    return modal && modal->isVisible() ? modal : nullptr;
+}
+
+// Looks for the modal every 5 ms while the timer lives.
+void Watch(QTimer& timer, const std::function<void()>& check) {
+    QObject::connect(&timer, &QTimer::timeout, check);
+    timer.start(5);
+}
+
 }  // namespace
 
 MessageBoxes::MessageBoxes(int answer) : m_answer(answer) {
-    QObject::connect(&m_timer, &QTimer::timeout, [this] { Check(); });
-    m_timer.start(5);
+    Watch(m_timer, [this] { Check(); });
 }
 
 void MessageBoxes::Check() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible()) {
+    QMessageBox* box = ShownModal<QMessageBox>();
+    if (!box) {
         return;
     }
     QMessageBox::StandardButtons buttons;
@@ -66,13 +79,12 @@ QStringList MessageBoxes::Texts() const {
 }
 
 FileDialogs::FileDialogs(QString path) : m_path(std::move(path)) {
-    QObject::connect(&m_timer, &QTimer::timeout, [this] { Check(); });
-    m_timer.start(5);
+    Watch(m_timer, [this] { Check(); });
 }
 
 void FileDialogs::Check() {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (!dialog || !dialog->isVisible()) {
+    QFileDialog* dialog = ShownModal<QFileDialog>();
+    if (!dialog) {
         return;
     }
     ++m_shown;

@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <stdexcept>
+#include <thread>
 
 namespace sim {
 
@@ -76,6 +78,23 @@ size_t PseudoTerminal::SendSome(std::string_view bytes, int timeoutMs) {
     const ssize_t n = write(m_master, bytes.data(), bytes.size());
     fcntl(m_master, F_SETFL, flags);
     return n > 0 ? static_cast<size_t>(n) : 0;
+}
+
+bool PseudoTerminal::WaitUnread(size_t count, int timeoutMs) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        int unread = 0;
+        if (ioctl(m_slave, FIONREAD, &unread) != 0) {
+            return false;
+        }
+        if (static_cast<size_t>(unread) >= count) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 std::string PseudoTerminal::Receive(size_t count, int timeoutMs) {

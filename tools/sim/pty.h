@@ -32,6 +32,10 @@ public:
     void Send(std::string_view bytes);
     // Writes what the line takes within timeoutMs; returns the count written.
     size_t SendSome(std::string_view bytes, int timeoutMs);
+    // Waits until the tool's input queue holds at least count bytes (the line has taken in
+    // what was sent, and any flow-control byte sent before them has taken effect); false if
+    // that does not happen within timeoutMs.
+    bool WaitUnread(size_t count, int timeoutMs = 5000) const;
     // Tool to device: the bytes that arrive within timeoutMs, stopping early once count
     // bytes have been collected (count 0: everything until the time is up).
     std::string Receive(size_t count, int timeoutMs);

@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -33,66 +34,78 @@ QStringList Entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-QStringList Cameras() {
+// A line for each entry of the system's class folder (describe gets the entry's name and its
+// folder, ending in a slash; an empty line is left out).
+QStringList Each(const QString& kind,
+                 const std::function<QString(const QString&, const QString&)>& describe) {
     QStringList lines;
-    for (const QString& device : Entries("/sys/class/video4linux")) {
-        lines << QString("/dev/%1: %2")
-                     .arg(device, Read("/sys/class/video4linux/" + device + "/name"));
+    for (const QString& entry : Entries("/sys/class/" + kind)) {
+        const QString line = describe(entry, "/sys/class/" + kind + "/" + entry + "/");
+        if (!line.isEmpty()) {
+            lines << line;
+        }
     }
-    return lines.isEmpty() ? QStringList{"No video device found."} : lines;
+    return lines;
+}
+
+QStringList OrNone(const QStringList& lines, const char* none) {
+    return lines.isEmpty() ? QStringList{none} : lines;
+}
+
+QStringList Cameras() {
+    return OrNone(Each("video4linux",
+                       [](const QString& device, const QString& base) {
+                           return QString("/dev/%1: %2").arg(device, Read(base + "name"));
+                       }),
+                  "No video device found.");
 }
 
 QStringList Batteries() {
-    QStringList lines;
-    for (const QString& supply : Entries("/sys/class/power_supply")) {
-        const QString base = "/sys/class/power_supply/" + supply + "/";
-        const QString type = Read(base + "type");
-        if (type == "Battery") {
-            lines << QString("%1: %2 %, %3")
-                         .arg(supply, Read(base + "capacity"), Read(base + "status"));
-        } else {
-            lines << QString("%1 (%2): %3")
-                         .arg(supply, type, Read(base + "online") == "1" ? "online" : "offline");
-        }
-    }
-    return lines.isEmpty() ? QStringList{"No battery or power supply found."} : lines;
+    return OrNone(Each("power_supply",
+                       [](const QString& supply, const QString& base) {
+                           const QString type = Read(base + "type");
+                           if (type == "Battery") {
+                               return QString("%1: %2 %, %3")
+                                   .arg(supply, Read(base + "capacity"), Read(base + "status"));
+                           }
+                           return QString("%1 (%2): %3")
+                               .arg(supply, type,
+                                    Read(base + "online") == "1" ? "online" : "offline");
+                       }),
+                  "No battery or power supply found.");
 }
 
 QStringList BackLights() {
-    QStringList lines;
-    for (const QString& light : Entries("/sys/class/backlight")) {
-        const QString base = "/sys/class/backlight/" + light + "/";
-        lines << QString("%1: %2 of %3")
-                     .arg(light, Read(base + "brightness"), Read(base + "max_brightness"));
-    }
-    return lines.isEmpty() ? QStringList{"No back light found."} : lines;
+    return OrNone(Each("backlight",
+                       [](const QString& light, const QString& base) {
+                           return QString("%1: %2 of %3")
+                               .arg(light, Read(base + "brightness"),
+                                    Read(base + "max_brightness"));
+                       }),
+                  "No back light found.");
 }
 
 QStringList Links() {
-    QStringList lines;
-    for (const QString& link : Entries("/sys/class/net")) {
-        const QString base = "/sys/class/net/" + link + "/";
-        lines << QString("%1: %2, %3").arg(link, Read(base + "operstate"), Read(base + "address"));
-    }
-    return lines.isEmpty() ? QStringList{"No network link found."} : lines;
+    return OrNone(Each("net",
+                       [](const QString& link, const QString& base) {
+                           return QString("%1: %2, %3")
+                               .arg(link, Read(base + "operstate"), Read(base + "address"));
+                       }),
+                  "No network link found.");
 }
 
 QStringList Radios() {
-    QStringList lines;
-    for (const QString& radio : Entries("/sys/class/rfkill")) {
-        const QString base = "/sys/class/rfkill/" + radio + "/";
-        lines << QString("%1 (%2): %3")
-                     .arg(Read(base + "name"), Read(base + "type"),
-                          Read(base + "soft") == "1" || Read(base + "hard") == "1" ? "blocked"
-                                                                                   : "on");
-    }
-    for (const QString& link : Entries("/sys/class/net")) {
-        if (QFileInfo::exists("/sys/class/net/" + link + "/wireless")) {
-            lines << QString("%1: wireless, %2")
-                         .arg(link, Read("/sys/class/net/" + link + "/operstate"));
-        }
-    }
-    return lines.isEmpty() ? QStringList{"No radio found."} : lines;
+    const QStringList radios = Each("rfkill", [](const QString&, const QString& base) {
+        const bool blocked = Read(base + "soft") == "1" || Read(base + "hard") == "1";
+        return QString("%1 (%2): %3")
+            .arg(Read(base + "name"), Read(base + "type"), blocked ? "blocked" : "on");
+    });
+    const QStringList wireless = Each("net", [](const QString& link, const QString& base) {
+        return QFileInfo::exists(base + "wireless")
+                   ? QString("%1: wireless, %2").arg(link, Read(base + "operstate"))
+                   : QString();
+    });
+    return OrNone(radios + wireless, "No radio found.");
 }
 
 }  // namespace
