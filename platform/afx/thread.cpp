@@ -30,7 +30,7 @@ Registry& Threads() {
     return *registry;
 }
 
-bool Forget(CWinThread* thread) {
+bool ForgetThread(CWinThread* thread) {
     Registry& r = Threads();
     std::lock_guard lock(r.mutex);
     const auto it = std::find(r.threads.begin(), r.threads.end(), thread);
@@ -43,7 +43,7 @@ bool Forget(CWinThread* thread) {
 
 // Runs on the user-interface thread once an auto-deleting thread has ended.
 void Release(CWinThread* thread) {
-    if (Forget(thread)) {
+    if (ForgetThread(thread)) {
         delete thread;
     }
 }
@@ -86,7 +86,7 @@ CWinThread* AfxBeginThread(AFX_THREADPROC proc, LPVOID param, int priority, UINT
 
 CWinThread::~CWinThread() {
     if (m_state) {
-        Forget(this);
+        ForgetThread(this);
         Join();
         CloseHandle(m_state->started);
         delete m_state;
@@ -134,7 +134,7 @@ void JoinAllThreads() {
             thread = r.threads.back();
         }
         thread->Join();
-        if (Forget(thread) && thread->m_bAutoDelete) {
+        if (ForgetThread(thread) && thread->m_bAutoDelete) {
             delete thread;
         }
     }
