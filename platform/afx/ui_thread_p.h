@@ -9,7 +9,7 @@
 // the user-interface thread (Sleep, WaitForSingleObject, thread joins, lock waits), so a
 // worker that needs a window can always finish, whatever the user-interface thread waits for.
 //
-// A few operations that answer nothing (a window text set from a CString, moving a caret)
+// A few operations that answer nothing (a reader appending to its receive text, moving a caret)
 // are queued instead and the worker goes on; they stay in order with the worker's other
 // calls, and the user-interface thread applies them before any window operation of its own,
 // so nobody sees a window behind what a worker did before. A call whose caller waits (it may
