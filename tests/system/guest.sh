@@ -30,6 +30,13 @@ else
     appdir=$rvbuild devices=$rvbuild/rv4417-devices
 fi
 useradd -M -G dialout,audio tech
+# The build may lie in a private folder (a home folder is 0700): in this machine's own copy of
+# the host's files, the folders above it are opened for the technician and for nobody.
+dir=$rvbuild
+while [ "$dir" != / ]; do
+    chmod o+x "$dir"
+    dir=$(dirname "$dir")
+done
 mkdir -p /dev/rv4417 /tmp/tech && chown tech /dev/rv4417 /tmp/tech && chmod 0700 /tmp/tech
 export RV4417_DEVICES=/dev/rv4417
 

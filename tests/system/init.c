@@ -60,14 +60,15 @@ static int mount_root(void) {
         chdir("/") != 0) {
         return -1;
     }
-    /* The host's own /proc, /sys, /dev, /run and /tmp are not this machine's. */
+    /* The host's own /proc, /sys, /dev and /run are not this machine's. /tmp stays the host's
+       under the overlay (a checkout or a build may lie there); what the machine writes there
+       stays in its memory. */
     mount("proc", "/proc", "proc", 0, NULL);
     mount("sysfs", "/sys", "sysfs", 0, NULL);
     mount("dev", "/dev", "devtmpfs", 0, NULL);
     mkdir("/dev/pts", 0755);
     mount("devpts", "/dev/pts", "devpts", 0, "ptmxmode=0666");
     mount("run", "/run", "tmpfs", 0, "mode=0755");
-    mount("tmp", "/tmp", "tmpfs", 0, "mode=1777");
     return 0;
 }
 

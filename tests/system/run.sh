@@ -18,7 +18,7 @@ fi
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(realpath "$1")
 deb=${2:+$(realpath "$2")}
-# Not under /tmp: the machine mounts a /tmp of its own over the host's.
+# The machine's kernel, initramfs and sockets, and the WAV its card writes.
 work=$build/system
 mkdir -p "$work"
 start=$SECONDS
