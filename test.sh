@@ -81,7 +81,7 @@ case "$mode" in
         # A selection of cases given on the command line is all that is asked for.
         if [ ${#ctest_args[@]} -eq 0 ]; then
             rv_sudo tests/system/run.sh build/normal
-            deb=$(ls dist/rv4417test_*_"$(dpkg --print-architecture)".deb 2>/dev/null | tail -1)
+            deb=$(ls dist/rv4417test_*_"$(dpkg --print-architecture)".deb 2>/dev/null | tail -1) || true
             if [ -n "$deb" ]; then
                 rv_sudo tests/system/run.sh build/normal "$deb"
             else
