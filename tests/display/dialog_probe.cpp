@@ -12,8 +12,7 @@
 //              closes the window as a window manager's caption does ("closed")
 //   launch     answers at once, then starts the Other page's first utility and waits for it
 //              as the page does
-//   close MS   answers at once, then after MS milliseconds asks the window to close as the
-//              window system does for its caption's close button
+//   xid        the window's X11 id, for another client to send it what a window manager does
 // Places are "x y width height" in the window's logical pixels. Waits end after 10 s.
 #include <stdio.h>
 #include <unistd.h>
@@ -23,7 +22,6 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTest>
-#include <QTimer>
 #include <QWindow>
 #include <string>
 
@@ -111,11 +109,8 @@ private:
         } else if (command == "ok") {
             PressOk();
             return;
-        } else if (command.startsWith("close ")) {
-            Say(".");
-            QTimer::singleShot(command.mid(6).toInt(),
-                               [this] { Window()->windowHandle()->close(); });
-            return;
+        } else if (command == "xid") {
+            Say(QString("xid %1").arg(Window()->winId()));
         } else if (command == "launch") {
             Say(".");
             drive::ClickTab(m_dialog.m_tab, 4);

@@ -1,5 +1,6 @@
 #include "tests/display/probed_tool.h"
 
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -91,6 +92,15 @@ std::optional<WindowFacts> ProbedTool::Facts(const std::string& command) {
 std::optional<std::string> ProbedTool::CloseWithOk() {
     const auto lines = Ask("ok");
     return lines && !lines->empty() ? std::optional(lines->back()) : std::nullopt;
+}
+
+std::optional<unsigned long> ProbedTool::XWindow() {
+    const auto lines = Ask("xid");
+    unsigned long id = 0;
+    if (!lines || lines->size() != 1 || std::sscanf(lines->front().c_str(), "xid %lu", &id) != 1) {
+        return std::nullopt;
+    }
+    return id;
 }
 
 bool ProbedTool::SaysInOrder(const std::vector<std::string>& patterns) const {

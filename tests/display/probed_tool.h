@@ -47,8 +47,8 @@ public:
     // Presses the own OK button, or closes the window where there is none: "pressed" or
     // "closed".
     std::optional<std::string> CloseWithOk();
-    // Has the window closed as by the window system, after ms milliseconds.
-    bool CloseAfter(int ms) { return Ask("close " + std::to_string(ms)).has_value(); }
+    // The window's id on an X11 server.
+    std::optional<unsigned long> XWindow();
     // Starts the Other page's first utility; the tool waits for it from then on.
     bool Launch() { return Ask("launch").has_value(); }
     void Signal(int signal) const { m_tool->Signal(signal); }
@@ -58,6 +58,8 @@ public:
     std::optional<int> Ended() { return m_tool->Wait(kStartMs); }
 
     const sim::ControlDeviceServer& Control() const { return m_control; }
+    // COM0's far end, where its device talks.
+    sim::PseudoTerminal& Com0() { return m_com0; }
     // Whether lines of the standard error match the patterns (regular expressions) one after
     // the other, other lines between them (Wayland's debug lines too).
     bool SaysInOrder(const std::vector<std::string>& patterns) const;
