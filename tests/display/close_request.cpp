@@ -1,4 +1,4 @@
-// Apart from the tests: Xlib's macros (KeyPress, None, Status...) would clash with Qt's names.
+// A file of its own, kept out of unity batches: Xlib's macros would clash with Qt's names.
 #include "tests/display/close_request.h"
 
 #include <X11/Xlib.h>
