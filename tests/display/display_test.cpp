@@ -8,6 +8,7 @@
 
 #include <signal.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
